@@ -1,0 +1,58 @@
+# Test bench for the Windows programs: GoogleTest cross-compiled, every test
+# program run by ctest through Wine in a prefix of this build folder's own.
+
+include(GoogleTest)
+
+set(QUOP_DELIVERABLES_DIR "" CACHE PATH
+    "Build folder of the 32-bit deliverables, checked by the resource tests when this build is the 64-bit test bench")
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QUOP_WINE_LOADER /usr/lib/wine/wine64)
+  set(QUOP_WINE_ARCH win64)
+else()
+  set(QUOP_WINE_LOADER /usr/lib/wine/wine)
+  set(QUOP_WINE_ARCH win32)
+endif()
+
+# Z: is the host's root in every Wine prefix: a build path as a Windows program sees it.
+function(quop_windows_path out unix_path)
+  string(REPLACE "/" "\\" win "${unix_path}")
+  set(${out} "Z:${win}" PARENT_SCOPE)
+endfunction()
+
+set(QUOP_BENCH_DIR ${CMAKE_BINARY_DIR}/wine-bench)
+configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-env.sh.in ${CMAKE_BINARY_DIR}/wine-env.sh @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+# GoogleTest from Debian's sources, built with this toolchain.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# The bench is set up once before the first Wine test and taken down after the
+# last: display, prefix, persistent wine server, URL handlers.
+add_test(NAME wine_bench_up COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-bench.sh ${CMAKE_BINARY_DIR} up)
+add_test(NAME wine_bench_down COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-bench.sh ${CMAKE_BINARY_DIR} down)
+set_tests_properties(wine_bench_up PROPERTIES FIXTURES_SETUP wine TIMEOUT 240)
+set_tests_properties(wine_bench_down PROPERTIES FIXTURES_CLEANUP wine)
+
+# quop_add_wine_test(<target> SOURCES ... [LIBS ...] [LOCKS ...] [DEPENDS ...])
+# A GoogleTest program whose tests run one by one through Wine. LOCKS names
+# shared state of the prefix (such as the shell's URL handlers) that a test
+# changes, so that ctest never runs two such tests at once.
+function(quop_add_wine_test target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LOCKS;DEPENDS" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE uidriver GTest::gtest_main ${ARG_LIBS})
+  if(ARG_DEPENDS)
+    add_dependencies(${target} ${ARG_DEPENDS})
+  endif()
+  gtest_add_tests(TARGET ${target} TEST_LIST added)
+  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 180 LABELS wine)
+  if(ARG_LOCKS)
+    set_tests_properties(${added} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")
+  endif()
+endfunction()

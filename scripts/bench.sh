@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Figures of the pack: file sizes of the deliverables, and run times under
+# Wine as ratios against a do-nothing program started the same way.
+set -euo pipefail
+. "$(dirname "$0")/bench-env.sh"
+runs=${RUNS:-9}
+
+# Median wall time in milliseconds of `runs` runs of a command.
+median_ms() {
+  local times=()
+  for _ in $(seq "$runs"); do
+    local t0 t1
+    t0=$(date +%s%N)
+    "$@" >/dev/null 2>&1 || true
+    t1=$(date +%s%N)
+    times+=($(((t1 - t0) / 1000000)))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+}
+
+export URLREC_LOG=$QUOP_RUN_BUILD/wine-bench/bench-urls.log
+baseline=$(median_ms "$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/donothing.exe")
+launcher=$(median_ms "$QUOP_RUN" "$QUOP_RUN_BUILD/weblauncher/verbalia.exe")
+
+printf '%-44s %10s\n' "figure" "value"
+printf '%-44s %10s\n' "verbalia.exe size (32-bit deliverable), bytes" "$(stat -c %s build/windows/weblauncher/verbalia.exe)"
+printf '%-44s %10s\n' "do-nothing program start, ms (median)" "$baseline"
+printf '%-44s %10s\n' "launcher run, ms (median)" "$launcher"
+printf '%-44s %10s\n' "launcher / do-nothing" "$(awk -v a="$launcher" -v b="$baseline" 'BEGIN{printf "%.2f", a/b}')"

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The Wine test bench of one build folder.
+#   wine-bench.sh BUILD up      display, prefix, persistent wine server, URL handlers
+#   wine-bench.sh BUILD ensure  quick check that "up" has run and still holds (else runs it)
+#   wine-bench.sh BUILD down    ends every Wine process of the prefix and the virtual display
+set -euo pipefail
+build=$(cd "$1" && pwd)
+action=$2
+user_display=${DISPLAY:-}
+. "$build/wine-env.sh"
+bench=$QUOP_BENCH_DIR
+mkdir -p "$bench"
+
+xvfb_alive() {
+  [ -f "$bench/xvfb.pid" ] && kill -0 "$(cat "$bench/xvfb.pid")" 2>/dev/null
+}
+
+# A display for every Wine process of this bench: the user's, or a virtual one.
+# The first Wine process of a prefix must already see it.
+start_display() {
+  if [ -n "$user_display" ]; then
+    echo "$user_display" >"$bench/display"
+    rm -f "$bench/xvfb.pid"
+    return
+  fi
+  xvfb_alive && return
+  local n
+  for n in $(seq 90 189); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$bench/xvfb.log" 2>&1 </dev/null &
+    echo $! >"$bench/xvfb.pid"
+    for _ in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    if [ -e "/tmp/.X11-unix/X$n" ]; then
+      echo ":$n" >"$bench/display"
+      return
+    fi
+    kill "$(cat "$bench/xvfb.pid")" 2>/dev/null || true
+  done
+  echo "wine-bench: no virtual display could be started" >&2
+  exit 1
+}
+
+# The handlers that the shell runs for http and mailto URLs: the URL recorder.
+register_url_handlers() {
+  local recorder reg
+  recorder="Z:$(echo "$build/tests/support/urlrec.exe" | tr / '\\')"
+  reg="$bench/handlers.reg"
+  {
+    echo 'REGEDIT4'
+    for scheme in http mailto; do
+      echo
+      echo "[HKEY_LOCAL_MACHINE\\Software\\Classes\\$scheme\\shell\\open\\command]"
+      echo "@=\"\\\"${recorder//\\/\\\\}\\\" %1\""
+    done
+  } >"$reg"
+  "$QUOP_WINE" regedit /S "Z:$(echo "$reg" | tr / '\\')" >>"$bench/wine.log" 2>&1 </dev/null
+}
+
+up() {
+  start_display
+  export DISPLAY=$(cat "$bench/display")
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-bench: making the Wine prefix $WINEPREFIX"
+    "$WINESERVER" -k 2>/dev/null || true
+    timeout 300 "$QUOP_WINE" wineboot -i >"$bench/wineboot.log" 2>&1 || {
+      cat "$bench/wineboot.log" >&2
+      exit 1
+    }
+    "$WINESERVER" -w
+  fi
+  # Wine programs started here (and the services they bring up) must not hold
+  # on to the caller's output: ctest waits for it to close.
+  # One server for the whole run, so that each test program starts quickly.
+  "$WINESERVER" -p >>"$bench/wine.log" 2>&1 </dev/null || true
+  register_url_handlers
+  touch "$bench/up"
+}
+
+case "$action" in
+  up) up ;;
+  ensure)
+    if [ -f "$bench/up" ] && [ -f "$WINEPREFIX/system.reg" ] && { [ -n "$user_display" ] || xvfb_alive; }; then
+      exit 0
+    fi
+    up
+    ;;
+  down)
+    if [ -f "$WINEPREFIX/system.reg" ]; then
+      "$WINESERVER" -k 2>/dev/null || true
+      timeout 30 "$WINESERVER" -w 2>/dev/null || true
+    fi
+    if xvfb_alive; then
+      kill "$(cat "$bench/xvfb.pid")" 2>/dev/null || true
+    fi
+    rm -f "$bench/xvfb.pid" "$bench/display" "$bench/up"
+    ;;
+  *)
+    echo "usage: wine-bench.sh BUILD up|ensure|down" >&2
+    exit 2
+    ;;
+esac

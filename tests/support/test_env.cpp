@@ -1,0 +1,114 @@
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "test_paths.h"
+#include "uidriver.h"
+
+namespace testenv {
+
+std::string BuildPath(const std::string& relative) { return std::string(QUOP_BUILD_DIR) + "\\" + relative; }
+
+std::string DeliverablePath(const std::string& relative) {
+  const std::string root = QUOP_DELIVERABLES_DIR;
+  return root.empty() ? std::string() : root + "\\" + relative;
+}
+
+std::string SourcePath(const std::string& relative) { return std::string(QUOP_SOURCE_DIR) + "\\" + relative; }
+
+namespace {
+
+void DeleteTree(const std::string& dir) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = dir + "\\" + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(path);
+      } else {
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+std::string ScratchDir() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string root = BuildPath("scratch");
+  CreateDirectoryA(root.c_str(), nullptr);
+  const std::string dir = root + "\\" + info->test_suite_name() + "." + info->name();
+  DeleteTree(dir);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir + "\\";
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+UrlLog::UrlLog() : path_(ScratchDir() + "urlrec.log") {
+  DeleteFileA(path_.c_str());
+  SetEnvironmentVariableA("URLREC_LOG", path_.c_str());
+}
+
+UrlLog::~UrlLog() { SetEnvironmentVariableA("URLREC_LOG", nullptr); }
+
+std::vector<urllog::Entry> UrlLog::Entries() const { return urllog::Parse(ReadFile(path_)); }
+
+std::vector<std::string> UrlLog::Urls() const {
+  std::vector<std::string> urls;
+  for (const auto& entry : Entries()) urls.push_back(entry.url);
+  return urls;
+}
+
+bool UrlLog::WaitForCount(size_t count, DWORD timeoutMs) const {
+  return ui::WaitUntil([&] { return Entries().size() >= count; }, timeoutMs);
+}
+
+RemovedUrlHandler::RemovedUrlHandler(const std::string& scheme)
+    : key_("Software\\Classes\\" + scheme + "\\shell\\open\\command") {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    char value[1024] = "";
+    DWORD size = sizeof value - 1;
+    if (RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS) {
+      command_ = value;
+    }
+    RegCloseKey(key);
+  }
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key_.c_str());
+}
+
+RemovedUrlHandler::~RemovedUrlHandler() {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+      ERROR_SUCCESS) {
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command_.c_str()),
+                   static_cast<DWORD>(command_.size() + 1));
+    RegCloseKey(key);
+  }
+}
+
+}  // namespace testenv

@@ -1,0 +1,55 @@
+// The surroundings of one end-to-end test: build paths, a scratch folder of
+// its own, the URL recorder's log, and the shell's URL handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "url_log.h"
+
+namespace testenv {
+
+// A path inside the build folder, such as "weblauncher\\verbalia.exe".
+std::string BuildPath(const std::string& relative);
+// The deliverable 32-bit build's file when this is the 64-bit bench, else "".
+std::string DeliverablePath(const std::string& relative);
+std::string SourcePath(const std::string& relative);
+
+// A fresh, empty folder for the running test (ends with a backslash).
+std::string ScratchDir();
+
+std::string ReadFile(const std::string& path);
+bool WriteFile(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// Points the URL recorder at a log of this test's own (through the
+// environment, which the programs under test and the shell pass on).
+class UrlLog {
+ public:
+  UrlLog();
+  ~UrlLog();
+  std::vector<urllog::Entry> Entries() const;
+  std::vector<std::string> Urls() const;
+  // Waits until the log holds at least `count` entries.
+  bool WaitForCount(size_t count, DWORD timeoutMs = 15000) const;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Removes the shell's handler of a URL scheme for the life of the object
+// and puts it back afterwards.
+class RemovedUrlHandler {
+ public:
+  explicit RemovedUrlHandler(const std::string& scheme);
+  ~RemovedUrlHandler();
+
+ private:
+  std::string key_;
+  std::string command_;
+};
+
+}  // namespace testenv

@@ -1,0 +1,280 @@
+#include "uidriver.h"
+
+#include <tlhelp32.h>
+
+#include <set>
+
+namespace ui {
+
+Process::Process(const std::string& exe, const std::string& args, const std::string& dir) {
+  std::string commandLine = "\"" + exe + "\"";
+  if (!args.empty()) commandLine += " " + args;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  job_ = CreateJobObjectA(nullptr, nullptr);
+  if (job_) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  }
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                      dir.empty() ? nullptr : dir.c_str(), &startup, &info)) {
+    return;
+  }
+  if (job_) AssignProcessToJobObject(job_, info.hProcess);
+  ResumeThread(info.hThread);
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  id_ = info.dwProcessId;
+}
+
+Process::~Process() {
+  KillTree();
+  if (process_) CloseHandle(process_);
+  if (job_) CloseHandle(job_);
+}
+
+bool Process::WaitExit(DWORD timeoutMs) {
+  return process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool Process::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+DWORD Process::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (process_) GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+namespace {
+
+// Every process below `root`, found through the parent links; used besides
+// the job object, which a platform may not enforce for every child.
+std::set<DWORD> Descendants(DWORD root) {
+  std::set<DWORD> found{root};
+  bool grew = true;
+  while (grew) {
+    grew = false;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) break;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
+      if (found.count(entry.th32ParentProcessID) && !found.count(entry.th32ProcessID)) {
+        found.insert(entry.th32ProcessID);
+        grew = true;
+      }
+    }
+    CloseHandle(snapshot);
+  }
+  found.erase(root);
+  return found;
+}
+
+}  // namespace
+
+void Process::KillTree() {
+  if (!process_) return;
+  const std::set<DWORD> children = Descendants(id_);
+  if (job_) TerminateJobObject(job_, 1);
+  if (Running()) TerminateProcess(process_, 1);
+  WaitForSingleObject(process_, 5000);
+  for (DWORD child : children) {
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, child)) {
+      TerminateProcess(h, 1);
+      WaitForSingleObject(h, 5000);
+      CloseHandle(h);
+    }
+  }
+}
+
+int RunToExit(const std::string& exe, const std::string& args, DWORD timeoutMs) {
+  Process process(exe, args);
+  if (!process.started() || !process.WaitExit(timeoutMs)) return -1;
+  return static_cast<int>(process.ExitCode());
+}
+
+namespace {
+
+struct Search {
+  const WindowQuery* query;
+  std::vector<HWND> found;
+};
+
+bool Matches(HWND window, const WindowQuery& query) {
+  if (!IsWindowVisible(window)) return false;
+  if (query.processId) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != query.processId) return false;
+  }
+  if (!query.className.empty() && ClassName(window) != query.className) return false;
+  if (!query.title.empty() && Text(window) != query.title) return false;
+  return true;
+}
+
+BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  if (Matches(window, *search->query)) search->found.push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> FindTopWindows(const WindowQuery& query) {
+  Search search{&query, {}};
+  EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+HWND FindTopWindow(const WindowQuery& query) {
+  const std::vector<HWND> found = FindTopWindows(query);
+  return found.empty() ? nullptr : found.front();
+}
+
+std::vector<HWND> TopWindows(DWORD processId) {
+  WindowQuery query;
+  query.processId = processId;
+  return FindTopWindows(query);
+}
+
+HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs) {
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = FindTopWindow(query)) != nullptr; }, timeoutMs);
+  return window;
+}
+
+bool WaitForWindowGone(HWND window, DWORD timeoutMs) {
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+std::string Text(HWND window) {
+  if (!window) return {};
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+  std::string text(length + 1, '\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
+                      5000, &copied);
+  text.resize(copied);
+  return text;
+}
+
+std::string ControlText(HWND dialog, int id) { return Text(Control(dialog, id)); }
+
+std::string ClassName(HWND window) {
+  char name[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+bool IsEnabled(HWND window) { return window && IsWindowEnabled(window); }
+bool IsVisible(HWND window) { return window && IsWindowVisible(window); }
+
+bool IsChecked(HWND button) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+  return state == BST_CHECKED;
+}
+
+LONG Style(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
+
+RECT ScreenRect(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+void Click(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void PressKey(HWND window, WORD virtualKey) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  HWND target = window;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {
+    target = info.hwndFocus;
+  }
+  const UINT scan = MapVirtualKeyA(virtualKey, 0);
+  PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
+}
+
+void CloseBox(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void SetText(HWND window, const std::string& text) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                      &result);
+}
+
+namespace {
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+  return TRUE;
+}
+
+std::vector<HWND> Children(HWND window) {
+  std::vector<HWND> children;
+  EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+bool LooksLikeMessageBox(HWND dialog) {
+  bool hasButton = false, hasText = false;
+  for (HWND child : Children(dialog)) {
+    const std::string cls = ClassName(child);
+    if (cls == "Button") hasButton = true;
+    if (cls == "Static" && GetDlgCtrlID(child) == 0xFFFF && !Text(child).empty()) hasText = true;
+  }
+  return hasButton && hasText;
+}
+
+}  // namespace
+
+HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        WindowQuery query;
+        query.processId = processId;
+        query.className = "#32770";
+        for (HWND dialog : FindTopWindows(query)) {
+          if (LooksLikeMessageBox(dialog)) {
+            box = dialog;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return box;
+}
+
+std::string MessageBoxText(HWND box) {
+  for (HWND child : Children(box)) {
+    if (ClassName(child) == "Static" && GetDlgCtrlID(child) == 0xFFFF) {
+      const std::string text = Text(child);
+      if (!text.empty()) return text;
+    }
+  }
+  return {};
+}
+
+void AnswerMessageBox(HWND box, int buttonId) { Click(box, buttonId); }
+
+COLORREF ClientPixel(HWND window, int x, int y) {
+  POINT point = {x, y};
+  ClientToScreen(window, &point);
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, point.x, point.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+}  // namespace ui

@@ -1,0 +1,94 @@
+// Drives the programs under test from a test process, through the Win32 API
+// only: start and end processes, find their windows and controls, read texts
+// and states, click, answer message boxes, read pixels. Every wait is bounded.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace ui {
+
+constexpr DWORD kDefaultTimeoutMs = 15000;
+
+// A started program. Destroying the object ends the program and every
+// process it started (they share a job object), so no test leaves one behind.
+class Process {
+ public:
+  // `args` follows the program name on the command line; `dir` is the
+  // working folder (empty: the test's own).
+  Process(const std::string& exe, const std::string& args = "", const std::string& dir = "");
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  // True when the program has ended within the time limit.
+  bool WaitExit(DWORD timeoutMs = kDefaultTimeoutMs);
+  bool Running() const;
+  DWORD ExitCode() const;
+  void KillTree();
+
+ private:
+  HANDLE process_ = nullptr;
+  HANDLE job_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// Runs a program to its end (bounded) and returns its exit code, or -1.
+int RunToExit(const std::string& exe, const std::string& args = "", DWORD timeoutMs = kDefaultTimeoutMs);
+
+struct WindowQuery {
+  DWORD processId = 0;    // 0: any process
+  std::string title;      // empty: any title
+  std::string className;  // empty: any class; "#32770" for dialogs
+};
+
+HWND FindTopWindow(const WindowQuery& query);
+// Visible top-level windows of a process.
+std::vector<HWND> TopWindows(DWORD processId);
+HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs = kDefaultTimeoutMs);
+bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+
+HWND Control(HWND dialog, int id);
+std::string Text(HWND window);
+std::string ControlText(HWND dialog, int id);
+std::string ClassName(HWND window);
+bool IsEnabled(HWND window);
+bool IsVisible(HWND window);
+bool IsChecked(HWND button);
+LONG Style(HWND window);
+RECT ScreenRect(HWND window);
+
+// Presses a dialog's button as a click does: the owner gets the button's
+// command. Posted, so that a modal window that it opens does not block the test.
+void Click(HWND dialog, int id);
+// A key pressed on the window that has the keyboard focus in `window`'s thread.
+void PressKey(HWND window, WORD virtualKey);
+// The caption's close box.
+void CloseBox(HWND window);
+// Sets the text of a control (such as the file-name field of a file dialog).
+void SetText(HWND window, const std::string& text);
+
+// Message boxes: a dialog of the process that holds a text and buttons.
+HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
+std::string MessageBoxText(HWND box);
+void AnswerMessageBox(HWND box, int buttonId);
+
+// The colour shown on screen at a point of a window's client area.
+COLORREF ClientPixel(HWND window, int x, int y);
+
+// Polls `condition` until it holds or the time limit passes.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultTimeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start > timeoutMs) return condition();
+    Sleep(20);
+  }
+}
+
+}  // namespace ui

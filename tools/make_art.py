@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""Draws the organisation's pictures as resource data files.
+
+common/verbalia.ico: two 32 x 32, 16-colour images (a speech bubble in the
+stripes of the Catalan flag with a "V"; the second image is the same bubble
+for dark backgrounds). Run from the project root; the outputs are committed.
+"""
+import struct
+import sys
+from pathlib import Path
+
+# The standard 16-colour palette, as (r, g, b).
+PALETTE16 = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+BLACK, DARK_RED, BLUE_DARK, GREY, RED, YELLOW, BLUE, WHITE = 0, 1, 4, 8, 9, 11, 12, 15
+
+
+def bubble_shape(x, y):
+    """0 outside, 1 outline, 2 inside of the speech bubble."""
+    def inside(px, py):
+        # Rounded rectangle 1..30 x 2..22 with corner radius 5, plus a tail.
+        left, right, top, bottom, r = 1, 30, 2, 22, 5
+        if left <= px <= right and top <= py <= bottom:
+            cx = min(max(px, left + r), right - r)
+            cy = min(max(py, top + r), bottom - r)
+            return (px - cx) ** 2 + (py - cy) ** 2 <= r * r + 1
+        # Tail: a triangle below the body, pointing down-left.
+        if bottom < py <= 29:
+            d = py - bottom
+            return 7 - d // 2 <= px <= 13 - d
+        return False
+
+    if not inside(x, y):
+        return 0
+    for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
+        if not inside(x + dx, y + dy):
+            return 1
+    return 2
+
+
+def in_letter_v(x, y):
+    """A bold "V" over the bubble's body (rows 5..19)."""
+    if not 5 <= y <= 19:
+        return False
+    t = y - 5  # 0..14
+    half = 10 - (t * 9) // 14  # distance of each stroke from the centre
+    centre = 15.5
+    for side in (-1, 1):
+        stroke = centre + side * half
+        if abs(x - stroke) <= 1.6:
+            return True
+    return False
+
+
+def picture(dark):
+    pixels, mask = [], []
+    for y in range(32):
+        row, mrow = [], []
+        for x in range(32):
+            shape = bubble_shape(x, y)
+            if shape == 0:
+                row.append(BLACK)
+                mrow.append(1)  # transparent
+                continue
+            mrow.append(0)
+            if shape == 1:
+                row.append(WHITE if dark else BLACK)
+            elif in_letter_v(x, y):
+                row.append(WHITE if dark else BLUE_DARK)
+            else:
+                stripe = ((y - 3) // 2) % 2  # the flag's yellow and red bars
+                if dark:
+                    row.append(DARK_RED if stripe else YELLOW)
+                else:
+                    row.append(RED if stripe else YELLOW)
+        pixels.append(row)
+        mask.append(mrow)
+    return pixels, mask
+
+
+def dib_4bpp(pixels, mask):
+    w, h = 32, 32
+    header = struct.pack('<IiiHHIIiiII', 40, w, h * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    palette = b''.join(struct.pack('BBBB', b, g, r, 0) for r, g, b in PALETTE16)
+    xor = bytearray()
+    for row in reversed(pixels):  # bottom-up
+        for i in range(0, w, 2):
+            xor.append((row[i] << 4) | row[i + 1])
+    andm = bytearray()
+    for row in reversed(mask):
+        for i in range(0, w, 8):
+            byte = 0
+            for bit in range(8):
+                byte |= row[i + bit] << (7 - bit)
+            andm.append(byte)
+    return header + palette + bytes(xor) + bytes(andm)
+
+
+def ico(images):
+    out = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    blobs = []
+    for img in images:
+        out += struct.pack('<BBBBHHII', 32, 32, 16, 0, 1, 4, len(img), offset)
+        offset += len(img)
+        blobs.append(img)
+    return out + b''.join(blobs)
+
+
+def main():
+    root = Path(sys.argv[1]) if len(sys.argv) > 1 else Path('.')
+    light = dib_4bpp(*picture(dark=False))
+    dark = dib_4bpp(*picture(dark=True))
+    (root / 'common' / 'verbalia.ico').write_bytes(ico([light, dark]))
+
+
+if __name__ == '__main__':
+    main()
