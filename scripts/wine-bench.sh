@@ -43,13 +43,22 @@ start_display() {
   exit 1
 }
 
-# The handlers that the shell runs for http and mailto URLs: the URL recorder.
-register_url_handlers() {
+# The prefix's settings for the tests:
+# - a virtual desktop: Wine draws the window frames itself, and a window can
+#   be destroyed without waiting for a window manager that is not there;
+# - the handlers that the shell runs for http and mailto URLs: the URL recorder.
+configure_prefix() {
   local recorder reg
   recorder="Z:$(echo "$build/tests/support/urlrec.exe" | tr / '\\')"
-  reg="$bench/handlers.reg"
+  reg="$bench/settings.reg"
   {
     echo 'REGEDIT4'
+    echo
+    echo '[HKEY_CURRENT_USER\Software\Wine\Explorer]'
+    echo '"Desktop"="Default"'
+    echo
+    echo '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]'
+    echo '"Default"="1280x1024"'
     for scheme in http mailto; do
       echo
       echo "[HKEY_LOCAL_MACHINE\\Software\\Classes\\$scheme\\shell\\open\\command]"
@@ -62,20 +71,23 @@ register_url_handlers() {
 up() {
   start_display
   export DISPLAY=$(cat "$bench/display")
+  # Wine programs started here (and the services they bring up) must not hold
+  # on to the caller's output: ctest waits for it to close.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-bench: making the Wine prefix $WINEPREFIX"
     "$WINESERVER" -k 2>/dev/null || true
-    timeout 300 "$QUOP_WINE" wineboot -i >"$bench/wineboot.log" 2>&1 || {
+    timeout 300 "$QUOP_WINE" wineboot -i >"$bench/wineboot.log" 2>&1 </dev/null || {
       cat "$bench/wineboot.log" >&2
       exit 1
     }
-    "$WINESERVER" -w
+    configure_prefix
+    # The desktop takes its settings when it starts: start afresh.
+    "$WINESERVER" -k 2>/dev/null || true
+    timeout 60 "$WINESERVER" -w || true
   fi
-  # Wine programs started here (and the services they bring up) must not hold
-  # on to the caller's output: ctest waits for it to close.
   # One server for the whole run, so that each test program starts quickly.
   "$WINESERVER" -p >>"$bench/wine.log" 2>&1 </dev/null || true
-  register_url_handlers
+  configure_prefix
   touch "$bench/up"
 }
 

@@ -3,9 +3,14 @@
 
 common/verbalia.ico: two 32 x 32, 16-colour images (a speech bubble in the
 stripes of the Catalan flag with a "V"; the second image is the same bubble
-for dark backgrounds). Run from the project root; the outputs are committed.
+for dark backgrounds).
+installer/res/logo.bmp: the organisation's logo for the installer, 150 x 57,
+8 bits per pixel with a 256-entry colour table, on a black background (black
+is drawn transparent). The lettering is rendered by ImageMagick.
+Run from the project root; the outputs are committed.
 """
 import struct
+import subprocess
 import sys
 from pathlib import Path
 
@@ -111,11 +116,84 @@ def ico(images):
     return out + b''.join(blobs)
 
 
+def rendered_text(width, height, text, font, size, x, y):
+    """A grey-level raster of one line of text, white on black."""
+    raw = subprocess.run(
+        ['convert', '-size', f'{width}x{height}', 'xc:black', '-font', font,
+         '-pointsize', str(size), '-fill', 'white', '-annotate', f'+{x}+{y}', text,
+         '-depth', '8', 'gray:-'],
+        check=True, capture_output=True).stdout
+    return [[raw[row * width + col] for col in range(width)] for row in range(height)]
+
+
+def logo_palette():
+    """256 entries: black first, a 6 x 6 x 6 colour cube, then greys."""
+    colours = [(0, 0, 0)]
+    for r in range(6):
+        for g in range(6):
+            for b in range(6):
+                if (r, g, b) != (0, 0, 0):
+                    colours.append((r * 51, g * 51, b * 51))
+    while len(colours) < 256:
+        level = 8 + (len(colours) - 216) * 6
+        colours.append((level, level, level))
+    return colours
+
+
+def nearest(palette, colour):
+    r, g, b = colour
+    return min(range(len(palette)),
+               key=lambda i: (palette[i][0] - r) ** 2 + (palette[i][1] - g) ** 2 + (palette[i][2] - b) ** 2)
+
+
+def logo():
+    width, height = 150, 57
+    bubble_w = 52
+    rgb = [[(0, 0, 0)] * width for _ in range(height)]
+    # The bubble of the icon, drawn at 1.5 times its size on the left.
+    for y in range(height):
+        for x in range(bubble_w):
+            sx, sy = int(x / 1.5), int((y - 4) / 1.5)
+            if not (0 <= sx < 32 and 0 <= sy < 32):
+                continue
+            shape = bubble_shape(sx, sy)
+            if shape == 0:
+                continue
+            if shape == 1:
+                rgb[y][x] = (255, 255, 255)
+            elif in_letter_v(sx, sy):
+                rgb[y][x] = (0, 0, 153)
+            else:
+                rgb[y][x] = (204, 0, 0) if ((sy - 3) // 2) % 2 else (255, 204, 0)
+    name = rendered_text(width - bubble_w, height, 'Verbalia', 'DejaVu-Sans-Bold', 19, 2, 27)
+    motto = rendered_text(width - bubble_w, height, 'programes en català', 'DejaVu-Sans', 8, 1, 44)
+    for y in range(height):
+        for x in range(width - bubble_w):
+            a, m = name[y][x], motto[y][x]
+            if a >= 96:
+                rgb[y][bubble_w + x] = (255, 204, 0) if a >= 176 else (153, 102, 0)
+            elif m >= 96:
+                rgb[y][bubble_w + x] = (255, 255, 255) if m >= 176 else (153, 153, 153)
+    palette = logo_palette()
+    cache = {}
+    rows = []
+    for row in reversed(rgb):  # bottom-up
+        indices = bytes(cache.setdefault(c, nearest(palette, c)) for c in row)
+        rows.append(indices + b'\0' * ((4 - width % 4) % 4))
+    bits = b''.join(rows)
+    table = b''.join(struct.pack('BBBB', b, g, r, 0) for r, g, b in palette)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(bits), 2835, 2835, 256, 0)
+    offset = 14 + len(info) + len(table)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(bits), 0, 0, offset)
+    return header + info + table + bits
+
+
 def main():
     root = Path(sys.argv[1]) if len(sys.argv) > 1 else Path('.')
     light = dib_4bpp(*picture(dark=False))
     dark = dib_4bpp(*picture(dark=True))
     (root / 'common' / 'verbalia.ico').write_bytes(ico([light, dark]))
+    (root / 'installer' / 'res' / 'logo.bmp').write_bytes(logo())
 
 
 if __name__ == '__main__':

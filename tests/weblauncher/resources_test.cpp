@@ -46,8 +46,8 @@ TEST_P(LauncherResources, HoldOnlyTheCatalanIconGroupOfTwo16ColourImages) {
 
   std::set<ULONG_PTR> types;
   EnumResourceTypesA(module, CollectType, reinterpret_cast<LONG_PTR>(&types));
-  EXPECT_EQ(types, (std::set<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_ICON),
-                                        reinterpret_cast<ULONG_PTR>(RT_GROUP_ICON)}));
+  EXPECT_EQ(types,
+            (std::set<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_ICON), reinterpret_cast<ULONG_PTR>(RT_GROUP_ICON)}));
 
   std::set<WORD> languages;
   EnumResourceLanguagesA(module, RT_GROUP_ICON, MAKEINTRESOURCEA(101), CollectLanguage,

@@ -1,0 +1,285 @@
+#include "framework.h"
+
+#include <cstdio>
+#include <vector>
+
+const CRuntimeClass CObject::classCObject = {"CObject", nullptr};
+const CRuntimeClass CGdiObject::classCGdiObject = {"CGdiObject", &CObject::classCObject};
+const CRuntimeClass CBitmap::classCBitmap = {"CBitmap", &CGdiObject::classCGdiObject};
+const CRuntimeClass CWnd::classCWnd = {"CWnd", &CObject::classCObject};
+const CRuntimeClass CStatic::classCStatic = {"CStatic", &CWnd::classCWnd};
+const CRuntimeClass CDialog::classCDialog = {"CDialog", &CWnd::classCWnd};
+
+bool CObject::IsKindOf(const CRuntimeClass* wanted) const {
+  for (const CRuntimeClass* c = GetRuntimeClass(); c; c = c->m_pBaseClass) {
+    if (c == wanted) return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------
+
+void CGdiObject::Attach(HGDIOBJ handle) {
+  DeleteObject();
+  m_hObject = handle;
+}
+
+void CGdiObject::DeleteObject() {
+  if (m_hObject) ::DeleteObject(m_hObject);
+  m_hObject = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+// The window property under which a taken-over window keeps its object.
+const char kObjectProperty[] = "InstallerWndObject";
+}  // namespace
+
+const MessageMap CWnd::messageMap = {nullptr, nullptr};
+
+CWnd::~CWnd() { UnsubclassWindow(); }
+
+CWnd* CWnd::FromHandlePermanent(HWND window) {
+  return window ? static_cast<CWnd*>(GetPropA(window, kObjectProperty)) : nullptr;
+}
+
+bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+  HWND control = ::GetDlgItem(parent->m_hWnd, static_cast<int>(id));
+  if (!control || FromHandlePermanent(control)) return false;
+  m_hWnd = control;
+  SetPropA(control, kObjectProperty, this);
+  m_oldProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+  return true;
+}
+
+void CWnd::UnsubclassWindow() {
+  if (!m_hWnd || !m_oldProc) return;
+  SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
+  RemovePropA(m_hWnd, kObjectProperty);
+  m_oldProc = nullptr;
+  m_hWnd = nullptr;
+}
+
+LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  CWnd* self = FromHandlePermanent(window);
+  if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  LRESULT result = 0;
+  if (self->Dispatch(message, wParam, lParam, false, &result)) return result;
+  const WNDPROC oldProc = self->m_oldProc;
+  if (message == WM_NCDESTROY) self->UnsubclassWindow();  // the control is going: give it back
+  return CallWindowProcA(oldProc, window, message, wParam, lParam);
+}
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], length + 1)));
+  return text;
+}
+
+bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM, bool reflected, LRESULT* result) {
+  for (const MessageMap* map = GetMessageMap(); map; map = map->base) {
+    for (const MessageEntry* row = map->entries; row && row->message; ++row) {
+      if (row->message != message || row->reflected != reflected) continue;
+      if (message == WM_COMMAND) {
+        if (HIWORD(wParam) != row->code) continue;
+        if (!reflected && LOWORD(wParam) != row->id) continue;
+      }
+      if (row->onCtlColor) {
+        *result = reinterpret_cast<LRESULT>((this->*row->onCtlColor)(reinterpret_cast<HDC>(wParam), message));
+      } else {
+        (this->*row->onVoid)();
+        *result = 0;
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------
+
+void DDX_Check(CDataExchange* pDX, UINT id, int& value) {
+  HWND box = pDX->m_pDlgWnd->GetDlgItem(id);
+  if (pDX->m_bSaveAndValidate) {
+    value = static_cast<int>(SendMessageA(box, BM_GETCHECK, 0, 0));
+  } else {
+    if (value < 0 || value > 2) value = 0;
+    SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+  }
+}
+
+void DDX_Text(CDataExchange* pDX, UINT id, std::string& value) {
+  HWND control = pDX->m_pDlgWnd->GetDlgItem(id);
+  if (pDX->m_bSaveAndValidate) {
+    value = WindowText(control);
+  } else {
+    SetWindowTextA(control, value.c_str());
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+HWND DefaultOwner() {
+  HWND active = GetActiveWindow();
+  return active ? GetLastActivePopup(active) : nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+  HWND owner = m_owner ? m_owner : DefaultOwner();
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner, &CDialog::DialogProc,
+                         reinterpret_cast<LPARAM>(this));
+}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+  CDataExchange dx{this, saveAndValidate};
+  DoDataExchange(&dx);
+  return true;
+}
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(false);
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  UpdateData(true);
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+// The template's own position: (0, 0) means "centre me".
+bool CDialog::TemplateAtOrigin() const {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(m_templateId), RT_DIALOG);
+  const void* data = found ? LockResource(LoadResource(module, found)) : nullptr;
+  if (!data) return false;
+  const auto* words = static_cast<const WORD*>(data);
+  if (words[0] == 1 && words[1] == 0xFFFF) {  // extended template
+    const auto* ex = static_cast<const BYTE*>(data);
+    const short x = *reinterpret_cast<const short*>(ex + 18);
+    const short y = *reinterpret_cast<const short*>(ex + 20);
+    return x == 0 && y == 0;
+  }
+  const auto* plain = static_cast<const DLGTEMPLATE*>(data);
+  return plain->x == 0 && plain->y == 0;
+}
+
+// Centres the dialog over its owner, or on the work area when it has none,
+// keeping it inside the work area.
+void CDialog::CentreOnOpening() const {
+  RECT area;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  RECT around = area;
+  HWND owner = GetWindow(m_hWnd, GW_OWNER);
+  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+  RECT mine;
+  GetWindowRect(m_hWnd, &mine);
+  const int width = mine.right - mine.left, height = mine.bottom - mine.top;
+  int x = (around.left + around.right) / 2 - width / 2;
+  int y = (around.top + around.bottom) / 2 - height / 2;
+  if (x + width > area.right) x = area.right - width;
+  if (y + height > area.bottom) y = area.bottom - height;
+  if (x < area.left) x = area.left;
+  if (y < area.top) y = area.top;
+  SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<CDialog*>(lParam);
+    self->m_hWnd = window;
+    SetWindowLongPtrA(window, DWLP_USER, lParam);
+  }
+  auto* self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+  if (!self) return FALSE;
+  const INT_PTR result = self->HandleMessage(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(window, DWLP_USER, 0);
+    self->m_hWnd = nullptr;
+  }
+  return result;
+}
+
+INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  switch (message) {
+    case WM_INITDIALOG:
+      if (TemplateAtOrigin()) CentreOnOpening();
+      return OnInitDialog();
+    case WM_COMMAND:
+    case WM_CTLCOLORSTATIC: {
+      // A notification goes back first to the control that sent it.
+      HWND control = reinterpret_cast<HWND>(lParam);
+      CWnd* child = FromHandlePermanent(control);
+      if (child && child->Dispatch(message, wParam, lParam, true, &result)) {
+        if (message == WM_CTLCOLORSTATIC) return static_cast<INT_PTR>(result);  // the brush, or 0: default
+        return TRUE;
+      }
+      if (message == WM_CTLCOLORSTATIC) return FALSE;
+      if (Dispatch(message, wParam, lParam, false, &result)) return TRUE;
+      if (HIWORD(wParam) == BN_CLICKED) {
+        if (LOWORD(wParam) == IDOK) {
+          OnOK();
+          return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+          OnCancel();
+          return TRUE;
+        }
+      }
+      return FALSE;
+    }
+    default:
+      return Dispatch(message, wParam, lParam, false, &result) ? TRUE : FALSE;
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+CWinApp* CWinApp::s_current = nullptr;
+
+CWinApp::CWinApp() { s_current = this; }
+
+CWinApp::~CWinApp() {
+  if (s_current == this) s_current = nullptr;
+}
+
+int CWinApp::Run(HINSTANCE instance) {
+  m_hInstance = instance;
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(instance, path, sizeof path);
+  std::string name = path;
+  name = name.substr(name.find_last_of("\\/") + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  m_appName = name;
+  m_pszAppName = m_appName.c_str();
+  if (InitInstance()) {
+    // The installer never asks to run on; a program that did would need a
+    // message loop here.
+  }
+  return ExitInstance();
+}
+
+int CWinApp::MessageBox(const std::string& text, UINT type) const {
+  return ::MessageBoxA(DefaultOwner(), text.c_str(), m_pszAppName, type);
+}
+
+std::string LoadResourceString(UINT id) {
+  char text[1024] = "";
+  LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+  return text;
+}
+
+std::string FormatResourceString(UINT id, const char* a, const char* b, const char* c) {
+  const std::string format = LoadResourceString(id);
+  const int needed = std::snprintf(nullptr, 0, format.c_str(), a, b, c);
+  if (needed < 0) return format;
+  std::vector<char> text(static_cast<size_t>(needed) + 1);
+  std::snprintf(text.data(), text.size(), format.c_str(), a, b, c);
+  return text.data();
+}

@@ -1,0 +1,32 @@
+// The installer's main dialog: the explanation, the client program's path,
+// "Instal·lar", the results box, the web link and the logo.
+#pragma once
+
+#include <string>
+
+#include "framework.h"
+#include "masked_bitmap.h"
+#include "static_link.h"
+
+class CInstallerDlg : public CDialog {
+ public:
+  CInstallerDlg();
+
+  BOOL OnInitDialog() override;
+  void OnPaint();
+  void OnBrowse();
+  void OnInstall();
+
+  // Enables "Instal·lar" exactly when a client program has been accepted.
+  void UpdateInstallButton();
+  // Adds `text` (with its own line ends) at the end of the results box.
+  void AppendResult(const std::string& text);
+
+ protected:
+  const MessageMap* GetMessageMap() const override { return &messageMap; }
+  static const MessageMap messageMap;
+
+ private:
+  CMaskedBitmap m_logo;
+  CStaticLink m_webLink;
+};

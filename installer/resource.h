@@ -1,0 +1,25 @@
+// Resource and control identifiers of the installer.
+#pragma once
+
+#define IDI_INSTALLER 128
+#define IDD_INSTALLER 129
+#define IDB_LOGO 130
+
+#define IDS_NOT_CLIENT_PROGRAM 105
+#define IDS_OTHER_VERSION 106
+#define IDS_BACKED_UP_TO 107
+#define IDS_BACKUP_FAILED 108
+#define IDS_INSTALLED_TO 109
+#define IDS_INSTALLED 110
+#define IDS_CANNOT_OPEN_CLIENT 111
+#define IDS_CANNOT_OPEN_FILE 112
+#define IDS_TITLE 113
+#define IDS_EXPLANATION 114
+
+#define IDC_EXPLANATION 1001
+#define IDC_INSTALL 1006
+#define IDC_RESULTS 1009
+#define IDC_TITLE 1011
+#define IDC_WEB_LINK 1012
+#define IDC_BROWSE 3005
+#define IDC_CLIENT_PATH 3073

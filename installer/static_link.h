@@ -1,0 +1,24 @@
+// A static text control turned into a web link: drawn underlined, blue until
+// the link has been opened and purple after; a click opens the address.
+#pragma once
+
+#include "framework.h"
+
+class CStaticLink : public CStatic {
+ public:
+  static const CRuntimeClass classCStaticLink;
+  const CRuntimeClass* GetRuntimeClass() const override { return &classCStaticLink; }
+
+  COLORREF m_colorUnvisited = RGB(0, 0, 255);
+  COLORREF m_colorVisited = RGB(128, 0, 128);
+  BOOL m_bVisited = FALSE;
+  std::string m_link;  // empty: the control's own text is opened
+  CFont m_font;        // underlined copy of the control's font, made at the first paint
+
+  HBRUSH CtlColor(HDC dc, UINT kind);
+  void OnClicked();
+
+ protected:
+  const MessageMap* GetMessageMap() const override { return &messageMap; }
+  static const MessageMap messageMap;
+};

@@ -1,0 +1,240 @@
+// The installer's main dialog, driven for real: its texts and initial state,
+// the ways out, its place on the screen, the web link and the logo.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "installer_run.h"
+#include "site_address.h"
+
+namespace {
+
+const char kExplanation[] =
+    "Aquest programa actualitzarà el vostre Quop en anglès a la versió en català. Heu de tenir la versió en "
+    "anglès del Quop 5.61; si no la teniu, podeu descarregar-la";
+
+TEST(MainDialog, OpensWithItsTitleExplanationAndNothingChosen) {
+  InstallerRun run;
+  ASSERT_NE(run.dialog, nullptr);
+  EXPECT_EQ(ui::Text(run.dialog), kMainTitle);
+  EXPECT_EQ(ui::ControlText(run.dialog, 1011), kMainTitle);
+  EXPECT_EQ(ui::ControlText(run.dialog, 1001), kExplanation);
+  EXPECT_EQ(ui::ControlText(run.dialog, 3073), "(cap camí seleccionat)");
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), "");
+  EXPECT_EQ(ui::ControlText(run.dialog, 1006), "Instal·lar");
+  EXPECT_FALSE(ui::IsEnabled(ui::Control(run.dialog, 1006)));
+  EXPECT_TRUE(ui::IsEnabled(ui::Control(run.dialog, 2)));
+  // "..." is the default button, the one that Enter presses.
+  EXPECT_EQ(LOWORD(SendMessageA(run.dialog, DM_GETDEFID, 0, 0)), 3005);
+  EXPECT_EQ(ui::Style(ui::Control(run.dialog, 3005)) & 0x0F, BS_DEFPUSHBUTTON);
+}
+
+TEST(MainDialog, IsCentredOnTheWorkArea) {
+  InstallerRun run;
+  ASSERT_NE(run.dialog, nullptr);
+  RECT area;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  const RECT box = ui::ScreenRect(run.dialog);
+  EXPECT_NEAR((box.left + box.right) / 2, (area.left + area.right) / 2, 1);
+  EXPECT_NEAR((box.top + box.bottom) / 2, (area.top + area.bottom) / 2, 1);
+}
+
+// Names, sizes and times of every file in a folder and below.
+std::map<std::string, std::string> FolderState(const std::string& dir) {
+  std::map<std::string, std::string> state;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return state;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    state[name] = std::to_string(found.nFileSizeLow) + "/" + std::to_string(found.ftLastWriteTime.dwLowDateTime);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      for (const auto& inner : FolderState(dir + name + "\\")) state[name + "\\" + inner.first] = inner.second;
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return state;
+}
+
+// Leaves the dialog the way `leave` does and checks that the process ends
+// at once, shows no message and touches no file.
+template <typename Leave>
+void ExpectQuietEnd(Leave leave) {
+  InstallerRun run;
+  ASSERT_NE(run.dialog, nullptr);
+  const auto before = FolderState(run.folder);
+  leave(run.dialog);
+  bool otherWindow = false;
+  const bool ended = ui::WaitUntil(
+      [&] {
+        for (HWND window : ui::TopWindows(run.process->id())) {
+          if (window != run.dialog) otherWindow = true;
+        }
+        return !run.process->Running();
+      },
+      5000);
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(otherWindow) << "a window other than the main dialog appeared";
+  EXPECT_EQ(FolderState(run.folder), before);
+}
+
+TEST(MainDialog, SortirEndsTheProgramAtOnce) {
+  ExpectQuietEnd([](HWND dialog) { ui::Click(dialog, 2); });
+}
+
+TEST(MainDialog, EscapeEndsTheProgramAtOnce) {
+  ExpectQuietEnd([](HWND dialog) { ui::PressKey(dialog, VK_ESCAPE); });
+}
+
+TEST(MainDialog, TheCloseBoxEndsTheProgramAtOnce) {
+  ExpectQuietEnd([](HWND dialog) { ui::CloseBox(dialog); });
+}
+
+// ---------------------------------------------------------------------------
+// The web link, control 1012.
+
+COLORREF FaceColour() { return GetSysColor(COLOR_BTNFACE); }
+
+// How many pixels of the link's area show each colour.
+std::map<COLORREF, int> LinkColours(HWND link) {
+  RECT client;
+  GetClientRect(link, &client);
+  std::map<COLORREF, int> counts;
+  HDC screen = GetDC(nullptr);
+  POINT origin = {0, 0};
+  ClientToScreen(link, &origin);
+  for (int y = 0; y < client.bottom; ++y) {
+    for (int x = 0; x < client.right; ++x) ++counts[GetPixel(screen, origin.x + x, origin.y + y)];
+  }
+  ReleaseDC(nullptr, screen);
+  return counts;
+}
+
+void ClickOn(HWND control) {
+  PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+bool Between(BYTE value, BYTE a, BYTE b) { return value >= (a < b ? a : b) && value <= (a < b ? b : a); }
+
+// True when the link shows text of `textColour` on the dialog's face and
+// nothing else: every pixel is the face, the text colour, or (at the smoothed
+// edges of the letters) a blend of the two.
+bool ShowsOnly(HWND link, COLORREF textColour) {
+  const COLORREF face = FaceColour();
+  const auto colours = LinkColours(link);
+  for (const auto& colour : colours) {
+    const COLORREF c = colour.first;
+    if (!Between(GetRValue(c), GetRValue(face), GetRValue(textColour)) ||
+        !Between(GetGValue(c), GetGValue(face), GetGValue(textColour)) ||
+        !Between(GetBValue(c), GetBValue(face), GetBValue(textColour))) {
+      return false;
+    }
+  }
+  return colours.count(textColour) && colours.at(textColour) >= 20;
+}
+
+TEST(WebLink, IsBlueUnderlinedTextOnTheDialogFace) {
+  InstallerRun run;
+  ASSERT_NE(run.dialog, nullptr);
+  HWND link = ui::Control(run.dialog, 1012);
+  EXPECT_EQ(ui::Text(link), "Verbalia");
+  // Only the text colour and the dialog's face: no background rectangle.
+  ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+
+  // The underline: one row of blue that is longer than any row of the letters.
+  RECT client;
+  GetClientRect(link, &client);
+  int longestRun = 0, underlineRow = -1, longestLetterRow = 0;
+  for (int y = 0; y < client.bottom; ++y) {
+    int count = 0;
+    for (int x = 0; x < client.right; ++x) count += ui::ClientPixel(link, x, y) == RGB(0, 0, 255);
+    if (count > longestRun) {
+      longestLetterRow = longestRun;
+      longestRun = count;
+      underlineRow = y;
+    } else if (count > longestLetterRow) {
+      longestLetterRow = count;
+    }
+  }
+  EXPECT_GT(underlineRow, client.bottom / 2);
+  EXPECT_GT(longestRun, longestLetterRow * 2);
+}
+
+TEST(WebLink, ReportsClicksOnlyFromItsFirstPaintOn) {
+  InstallerRun run;
+  ASSERT_NE(run.dialog, nullptr);
+  // The template gives no SS_NOTIFY; the link adds it when it is painted.
+  HWND link = ui::Control(run.dialog, 1012);
+  EXPECT_TRUE(ui::WaitUntil([&] { return (ui::Style(link) & SS_NOTIFY) != 0; }, 5000));
+}
+
+TEST(WebLink, AClickOpensTheSiteAndTurnsTheTextPurple) {
+  testenv::UrlLog log;
+  InstallerRun run;
+  ASSERT_NE(run.dialog, nullptr);
+  HWND link = ui::Control(run.dialog, 1012);
+  ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+  ClickOn(link);
+  ASSERT_TRUE(log.WaitForCount(1));
+  EXPECT_EQ(log.Urls(), std::vector<std::string>{kSiteAddress});
+  EXPECT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(128, 0, 128)); }, 5000));
+  EXPECT_TRUE(IsWindow(run.dialog));
+}
+
+TEST(WebLink, WithoutAnHttpHandlerAClickLeavesItBlue) {
+  testenv::UrlLog log;
+  testenv::RemovedUrlHandler noHandler("http");
+  InstallerRun run;
+  ASSERT_NE(run.dialog, nullptr);
+  HWND link = ui::Control(run.dialog, 1012);
+  ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+  ClickOn(link);
+  // The click has been handled once a later message comes back.
+  DWORD_PTR ignored;
+  SendMessageTimeoutA(run.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  InvalidateRect(link, nullptr, TRUE);
+  SendMessageTimeoutA(run.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  EXPECT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+  EXPECT_TRUE(ui::TopWindows(run.process->id()).size() == 1) << "a message was shown";
+  EXPECT_TRUE(log.Entries().empty());
+}
+
+// ---------------------------------------------------------------------------
+// The logo, bitmap 130, drawn at (280, 10) with black transparent.
+
+TEST(Logo, ShowsTheDialogFaceThroughItsBlackPixels) {
+  InstallerRun run;
+  ASSERT_NE(run.dialog, nullptr);
+  HMODULE exe = LoadLibraryExA((run.folder + "trinstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  HBITMAP logo = static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(130), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  ASSERT_NE(logo, nullptr);
+  HDC memory = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(memory, logo);
+  POINT black = {-1, -1}, coloured = {-1, -1};
+  COLORREF colour = 0;
+  for (int y = 0; y < 57; ++y) {
+    for (int x = 0; x < 150; ++x) {
+      const COLORREF pixel = GetPixel(memory, x, y);
+      if (pixel == RGB(0, 0, 0) && black.x < 0 && x > 0 && y > 0) black = {x, y};
+      // A bright pixel inside the picture, well away from anti-aliased edges.
+      if (pixel == RGB(255, 204, 0) && coloured.x < 0) {
+        coloured = {x, y};
+        colour = pixel;
+      }
+    }
+  }
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(logo);
+  FreeLibrary(exe);
+  ASSERT_GE(black.x, 0);
+  ASSERT_GE(coloured.x, 0);
+  EXPECT_TRUE(
+      ui::WaitUntil([&] { return ui::ClientPixel(run.dialog, 280 + coloured.x, 10 + coloured.y) == colour; }, 5000));
+  EXPECT_EQ(ui::ClientPixel(run.dialog, 280 + black.x, 10 + black.y), FaceColour());
+}
+
+}  // namespace
