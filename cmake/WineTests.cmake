@@ -53,5 +53,5 @@ function(quop_add_wine_test target)
   endif()
   gtest_add_tests(TARGET ${target} TEST_LIST added)
   set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 180 LABELS wine
-                                            RESOURCE_LOCK wine_desktop)
+                                            RESOURCE_LOCK wine_desktop SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endfunction()

@@ -3,11 +3,8 @@
 
 #include <string>
 
+#include "client_check.h"
 #include "framework.h"
-
-constexpr char kProductName[] = "Quop";
-constexpr char kProductExe[] = "quop32.exe";
-constexpr char kProductVersion[] = "5.61";
 
 class CInstallerApp : public CWinApp {
  public:
@@ -16,6 +13,9 @@ class CInstallerApp : public CWinApp {
 
   // The chosen client program; reduced to its folder when an install starts.
   std::string m_strClientPath;
+
+  // Cuts `path` after its last separator (see ::StripFileName).
+  static void StripFileName(std::string& path) { path = ::StripFileName(path); }
 
  private:
   bool m_oleInitialised = false;

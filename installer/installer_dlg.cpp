@@ -1,5 +1,8 @@
 #include "installer_dlg.h"
 
+#include <commdlg.h>
+
+#include "client_files.h"
 #include "installer_app.h"
 #include "resource.h"
 #include "site_address.h"
@@ -43,9 +46,103 @@ void CInstallerDlg::OnPaint() {
   EndPaint(m_hWnd, &paint);
 }
 
-void CInstallerDlg::OnBrowse() {}
+namespace {
 
-void CInstallerDlg::OnInstall() {}
+int ShowMessage(const std::string& text, UINT buttons = MB_OK) {
+  return TheApp().MessageBox(text, buttons | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+void CInstallerDlg::OnBrowse() {
+  char path[MAX_PATH] = "";
+  OPENFILENAMEA request = {};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = DefaultOwner();
+  request.lpstrFilter = "programes\0*.EXE\0";
+  request.lpstrFile = path;
+  request.nMaxFile = sizeof path;
+  request.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  if (!GetOpenFileNameA(&request)) return;
+
+  // A running client cannot be opened for writing.
+  if (!CanOpenForWriting(path)) {
+    ShowMessage(LoadResourceString(IDS_CANNOT_OPEN_CLIENT));
+    return;
+  }
+  CInstallerApp& app = TheApp();
+  app.m_strClientPath = path;
+
+  const DeclaredVersion declared = ReadDeclaredVersion(path);
+  const ClientVerdict verdict = JudgeClient(declared.originalFilename, declared.productVersion);
+  if (verdict == ClientVerdict::kNotTheClient) {
+    ShowMessage(LoadResourceString(IDS_NOT_CLIENT_PROGRAM));
+    return;
+  }
+  UpdateInstallButton();
+  SetDlgItemTextA(m_hWnd, IDC_CLIENT_PATH, app.m_strClientPath.c_str());
+  if (verdict == ClientVerdict::kOtherVersion) ShowMessage(LoadResourceString(IDS_OTHER_VERSION));
+}
+
+namespace {
+
+// Copies a client file into the backup folder. A backup that is already
+// there is kept: it holds the client's untranslated file from an earlier
+// run, which a copy of the now translated file must not replace.
+bool BackUp(const std::string& file, const std::string& backup) {
+  if (GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  return CopyFileA(file.c_str(), backup.c_str(), TRUE) != FALSE;
+}
+
+}  // namespace
+
+void CInstallerDlg::OnInstall() {
+  CInstallerApp& app = TheApp();
+  CInstallerApp::StripFileName(app.m_strClientPath);
+  const std::string clientFolder = app.m_strClientPath;
+  const std::string backupFolder = clientFolder + kBackupFolderName;
+
+  char ownPath[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, ownPath, sizeof ownPath);
+  std::string sourceFolder = ownPath;
+  CInstallerApp::StripFileName(sourceFolder);
+
+  // Every translated file must be there (and not locked) before anything changes.
+  for (const InstallPair& pair : kInstallPairs) {
+    const std::string source = sourceFolder + pair.source;
+    if (!CanOpenForWriting(source)) {
+      ShowMessage(FormatResourceString(IDS_CANNOT_OPEN_FILE, source.c_str()));
+      return;
+    }
+  }
+
+  CreateDirectoryA(backupFolder.c_str(), nullptr);  // an existing folder is used as it is
+  for (const InstallPair& pair : kInstallPairs) {
+    if (!BackUp(clientFolder + pair.target, backupFolder + pair.target) &&
+        ShowMessage(FormatResourceString(IDS_BACKUP_FAILED, pair.target), MB_YESNO) == IDNO) {
+      return;
+    }
+  }
+  AppendResult(FormatResourceString(IDS_BACKED_UP_TO, backupFolder.c_str()));
+
+  // Every file is copied even after a failure, so that as much as possible is
+  // translated; a failure only withholds the final report.
+  bool allCopied = true;
+  for (const InstallPair& pair : kInstallPairs) {
+    if (!CopyFileA((sourceFolder + pair.source).c_str(), (clientFolder + pair.target).c_str(), FALSE)) {
+      allCopied = false;
+    }
+  }
+  if (allCopied) {
+    AppendResult(FormatResourceString(IDS_INSTALLED_TO, clientFolder.c_str()));
+    ShowMessage(LoadResourceString(IDS_INSTALLED));
+    EnableWindow(GetDlgItem(IDC_BROWSE), FALSE);
+    EnableWindow(GetDlgItem(IDC_INSTALL), FALSE);
+  }
+  ShowInfoDialog();
+}
+
+void CInstallerDlg::ShowInfoDialog() {}
 
 void CInstallerDlg::UpdateInstallButton() { EnableWindow(GetDlgItem(IDC_INSTALL), !TheApp().m_strClientPath.empty()); }
 

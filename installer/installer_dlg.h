@@ -21,6 +21,8 @@ class CInstallerDlg : public CDialog {
   void UpdateInstallButton();
   // Adds `text` (with its own line ends) at the end of the results box.
   void AppendResult(const std::string& text);
+  // The information dialog that follows every install that got as far as copying.
+  void ShowInfoDialog();
 
  protected:
   const MessageMap* GetMessageMap() const override { return &messageMap; }

@@ -2,11 +2,33 @@
 
 #include <gtest/gtest.h>
 
-InstallerRun::InstallerRun() : folder(testenv::ScratchDir() + "pack\\") {
+std::string StandIn(const std::string& variant) {
+  return testenv::BuildPath("tests\\support\\standin\\" + variant + ".exe");
+}
+
+void MakeClient(const std::string& folder, const std::string& variant) {
   CreateDirectoryA(folder.c_str(), nullptr);
-  const std::string exe = folder + "trinstall.exe";
+  EXPECT_TRUE(CopyFileA(StandIn(variant).c_str(), (folder + "quop32.exe").c_str(), FALSE));
+  EXPECT_TRUE(
+      CopyFileA(testenv::SourcePath("tests\\support\\popups.ini").c_str(), (folder + "popups.ini").c_str(), FALSE));
+  EXPECT_TRUE(
+      CopyFileA(testenv::BuildPath("tests\\support\\donothing.exe").c_str(), (folder + "urlhop32.exe").c_str(), FALSE));
+}
+
+InstallerRun::InstallerRun(bool newClient) {
+  const std::string scratch = testenv::ScratchDir();
+  pack = scratch + "pack\\";
+  client = scratch + "client\\";
+  CreateDirectoryA(pack.c_str(), nullptr);
+  const std::string exe = pack + "trinstall.exe";
   EXPECT_TRUE(CopyFileA(testenv::BuildPath("installer\\trinstall.exe").c_str(), exe.c_str(), FALSE));
-  process = std::make_unique<ui::Process>(exe, "", folder);
+  EXPECT_TRUE(CopyFileA(StandIn("quop32_catalan").c_str(), (pack + "quop32.ca").c_str(), FALSE));
+  EXPECT_TRUE(CopyFileA(testenv::SourcePath("pack\\samples\\popups.ca").c_str(), (pack + "popups.ca").c_str(), FALSE));
+  EXPECT_TRUE(
+      CopyFileA(testenv::BuildPath("tests\\support\\urlrec.exe").c_str(), (pack + "urlhop32.ca").c_str(), FALSE));
+  if (newClient) MakeClient(client);
+
+  process = std::make_unique<ui::Process>(exe, "", pack);
   EXPECT_TRUE(process->started());
   ui::WindowQuery query;
   query.processId = process->id();
@@ -14,4 +36,48 @@ InstallerRun::InstallerRun() : folder(testenv::ScratchDir() + "pack\\") {
   query.className = "#32770";
   dialog = ui::WaitForWindow(query);
   EXPECT_NE(dialog, nullptr) << "the main dialog did not open";
+}
+
+namespace {
+
+HWND WaitForOpenDialog(DWORD processId) {
+  ui::WindowQuery query;
+  query.processId = processId;
+  query.title = "Open";
+  query.className = "#32770";
+  return ui::WaitForWindow(query);
+}
+
+}  // namespace
+
+bool InstallerRun::Pick(const std::string& path) {
+  ui::Click(dialog, 3005);
+  HWND open = WaitForOpenDialog(process->id());
+  if (!open) return false;
+  ui::SetText(ui::Control(open, 1148), path);
+  ui::Click(open, IDOK);
+  return ui::WaitForWindowGone(open);
+}
+
+bool InstallerRun::PickAndCancel() {
+  ui::Click(dialog, 3005);
+  HWND open = WaitForOpenDialog(process->id());
+  if (!open) return false;
+  ui::Click(open, IDCANCEL);
+  return ui::WaitForWindowGone(open);
+}
+
+std::string InstallerRun::ExpectMessage(int answer, const std::string& caption) {
+  HWND box = ui::WaitForMessageBox(process->id(), caption);
+  if (!box) return {};
+  const std::string text = ui::MessageBoxText(box);
+  ui::AnswerMessageBox(box, answer);
+  EXPECT_TRUE(ui::WaitForWindowGone(box));
+  return text;
+}
+
+bool InstallerRun::NoMessage() { return ui::WaitForMessageBox(process->id(), "", 500) == nullptr; }
+
+bool InstallerRun::WaitForResults(const std::string& text) {
+  return ui::WaitUntil([&] { return ui::ControlText(dialog, 1009) == text; }, 5000);
 }

@@ -1,5 +1,5 @@
-// Starts the real installer from a scratch folder of the test's own and finds
-// its main dialog.
+// Starts the real installer from a pack folder of the test's own, with a
+// client installation beside it, and drives its main dialog.
 #pragma once
 
 #include <memory>
@@ -9,12 +9,36 @@
 #include "uidriver.h"
 
 constexpr char kMainTitle[] = "Actualitzador del Quop 5.61";
+constexpr char kCaption[] = "trinstall";  // message boxes: the program's base name
+
+// A built stand-in client variant, such as "quop32_us".
+std::string StandIn(const std::string& variant);
+
+// A client installation: the stand-in `variant` as quop32.exe, a popups.ini
+// and an urlhop32.exe, in `folder` (created).
+void MakeClient(const std::string& folder, const std::string& variant = "quop32_us");
 
 struct InstallerRun {
-  // Copies trinstall.exe into a fresh folder and starts it there.
-  InstallerRun();
+  // Lays out a pack (trinstall.exe and the three translated files) in the
+  // test's folder and a client installation beside it (unless `newClient` is
+  // false: then the client of an earlier run of the same test stays as it
+  // is), and starts the installer.
+  explicit InstallerRun(bool newClient = true);
 
-  std::string folder;  // the installer's own folder, with a trailing backslash
+  std::string pack;    // the installer's folder, with a trailing backslash
+  std::string client;  // the client's folder, with a trailing backslash
   std::unique_ptr<ui::Process> process;
   HWND dialog = nullptr;
+
+  // Presses "..." and picks `path` in the open-file dialog (typed into its
+  // file-name field, then its open button). False if the dialog did not open.
+  bool Pick(const std::string& path);
+  // Presses "..." and cancels the open-file dialog.
+  bool PickAndCancel();
+  // Waits for a message box and returns its text (empty if none came).
+  std::string ExpectMessage(int answer = IDOK, const std::string& caption = kCaption);
+  // True when no message box comes within a short while.
+  bool NoMessage();
+  // Waits until the dialog's results box reads `text`.
+  bool WaitForResults(const std::string& text);
 };

@@ -63,7 +63,8 @@ template <typename Leave>
 void ExpectQuietEnd(Leave leave) {
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
-  const auto before = FolderState(run.folder);
+  const auto before = FolderState(run.pack);
+  const auto clientBefore = FolderState(run.client);
   leave(run.dialog);
   bool otherWindow = false;
   const bool ended = ui::WaitUntil(
@@ -76,7 +77,8 @@ void ExpectQuietEnd(Leave leave) {
       5000);
   EXPECT_TRUE(ended);
   EXPECT_FALSE(otherWindow) << "a window other than the main dialog appeared";
-  EXPECT_EQ(FolderState(run.folder), before);
+  EXPECT_EQ(FolderState(run.pack), before);
+  EXPECT_EQ(FolderState(run.client), clientBefore);
 }
 
 TEST(MainDialog, SortirEndsTheProgramAtOnce) {
@@ -207,7 +209,7 @@ TEST(WebLink, WithoutAnHttpHandlerAClickLeavesItBlue) {
 TEST(Logo, ShowsTheDialogFaceThroughItsBlackPixels) {
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
-  HMODULE exe = LoadLibraryExA((run.folder + "trinstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE exe = LoadLibraryExA((run.pack + "trinstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(exe, nullptr);
   HBITMAP logo = static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(130), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   ASSERT_NE(logo, nullptr);

@@ -48,8 +48,12 @@ std::string ScratchDir() {
   const std::string root = BuildPath("scratch");
   CreateDirectoryA(root.c_str(), nullptr);
   const std::string dir = root + "\\" + info->test_suite_name() + "." + info->name();
-  DeleteTree(dir);
-  CreateDirectoryA(dir.c_str(), nullptr);
+  static std::string emptied;
+  if (emptied != dir) {
+    DeleteTree(dir);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    emptied = dir;
+  }
   return dir + "\\";
 }
 

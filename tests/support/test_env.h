@@ -17,7 +17,8 @@ std::string BuildPath(const std::string& relative);
 std::string DeliverablePath(const std::string& relative);
 std::string SourcePath(const std::string& relative);
 
-// A fresh, empty folder for the running test (ends with a backslash).
+// A folder of the running test's own (ends with a backslash): emptied when
+// the test first asks for it, the same folder on later calls.
 std::string ScratchDir();
 
 std::string ReadFile(const std::string& path);

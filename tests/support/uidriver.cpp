@@ -225,24 +225,32 @@ std::vector<HWND> Children(HWND window) {
 }
 
 bool LooksLikeMessageBox(HWND dialog) {
-  bool hasButton = false, hasText = false;
+  int buttons = 0, texts = 0;
   for (HWND child : Children(dialog)) {
     const std::string cls = ClassName(child);
-    if (cls == "Button") hasButton = true;
-    if (cls == "Static" && GetDlgCtrlID(child) == 0xFFFF && !Text(child).empty()) hasText = true;
+    if (cls == "Button") {
+      const LONG kind = Style(child) & BS_TYPEMASK;
+      if (kind != BS_PUSHBUTTON && kind != BS_DEFPUSHBUTTON) return false;
+      ++buttons;
+    } else if (cls == "Static") {
+      if (!Text(child).empty()) ++texts;
+    } else {
+      return false;
+    }
   }
-  return hasButton && hasText;
+  return buttons > 0 && texts == 1;
 }
 
 }  // namespace
 
-HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
+HWND WaitForMessageBox(DWORD processId, const std::string& caption, DWORD timeoutMs) {
   HWND box = nullptr;
   WaitUntil(
       [&] {
         WindowQuery query;
         query.processId = processId;
         query.className = "#32770";
+        query.title = caption;
         for (HWND dialog : FindTopWindows(query)) {
           if (LooksLikeMessageBox(dialog)) {
             box = dialog;
@@ -257,7 +265,7 @@ HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
 
 std::string MessageBoxText(HWND box) {
   for (HWND child : Children(box)) {
-    if (ClassName(child) == "Static" && GetDlgCtrlID(child) == 0xFFFF) {
+    if (ClassName(child) == "Static") {
       const std::string text = Text(child);
       if (!text.empty()) return text;
     }

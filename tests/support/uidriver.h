@@ -72,8 +72,9 @@ void CloseBox(HWND window);
 // Sets the text of a control (such as the file-name field of a file dialog).
 void SetText(HWND window, const std::string& text);
 
-// Message boxes: a dialog of the process that holds a text and buttons.
-HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
+// Message boxes: a dialog of the process with the given caption (empty: any)
+// that holds one text, push buttons and at most an icon, nothing else.
+HWND WaitForMessageBox(DWORD processId, const std::string& caption = "", DWORD timeoutMs = kDefaultTimeoutMs);
 std::string MessageBoxText(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);
 

@@ -1,0 +1,39 @@
+// The installer's text and path rules, free of any Windows header so that
+// they also build for the host's unit tests.
+#pragma once
+
+#include <string>
+
+constexpr char kProductName[] = "Quop";
+constexpr char kProductExe[] = "quop32.exe";
+constexpr char kProductVersion[] = "5.61";
+
+// What the version resource of a chosen program says about it.
+enum class ClientVerdict {
+  kNotTheClient,  // the declared file name is not exactly kProductExe
+  kOtherVersion,  // the right program, but not exactly kProductVersion
+  kAccepted,
+};
+
+// Exact, case-sensitive comparisons over the whole texts; an empty
+// (missing) name is not the client and an empty version is another version.
+ClientVerdict JudgeClient(const std::string& declaredName, const std::string& declaredVersion);
+
+// Cuts a path just after its last "\" or "/"; a path without one (or an
+// empty path) stays as it is.
+std::string StripFileName(const std::string& path);
+
+// The files that the installer replaces, in the order it handles them: the
+// translated file beside the installer and the client's file it replaces.
+struct InstallPair {
+  const char* source;
+  const char* target;
+};
+constexpr InstallPair kInstallPairs[] = {
+    {"quop32.ca", "quop32.exe"},
+    {"popups.ca", "popups.ini"},
+    {"urlhop32.ca", "urlhop32.exe"},
+};
+
+// The folder inside the client's folder that receives the untranslated files.
+constexpr char kBackupFolderName[] = "original\\";

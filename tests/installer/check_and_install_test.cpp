@@ -1,0 +1,307 @@
+// Choosing the client program and installing the translated files, driven
+// through the real installer and the real open-file dialog.
+#include <gtest/gtest.h>
+
+#include "installer_run.h"
+
+namespace {
+
+const char kNotClient[] = "El fitxer que heu seleccionat no és el programa principal del Quop.";
+const char kOtherVersion[] =
+    "Aquesta actualització no ha estat dissenyada per a la vostra\nversió del Quop. Podeu provar de continuar, "
+    "pero no\nus garantim que el programa funcioni correctament.";
+const char kCannotOpenClient[] =
+    "No es pot accedir al fitxer. Assegureu-vos que el Quop\nno s'està executant en aquest moment.";
+const char kInstalled[] = "El Quop en català ja està instal·lat. Executeu\nel programa com ho feu normalment.";
+const char kNothingChosen[] = "(cap camí seleccionat)";
+
+std::string Read(const std::string& path) { return testenv::ReadFile(path); }
+
+// What a complete install leaves in the results box.
+std::string CompleteResults(const std::string& client) {
+  return "La versió original del Quop ha estat copiada a '" + client + "original\\'\r\n" +
+         "El Quop en català ha estat copiat a " + client + "\r\nProcés finalitzat!";
+}
+
+bool Enabled(HWND dialog, int id) { return ui::IsEnabled(ui::Control(dialog, id)); }
+
+// True while `path` cannot be opened for writing (a running program's file).
+bool Locked(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return true;
+  CloseHandle(file);
+  return false;
+}
+
+// Starts the client from its folder and waits until its file is locked.
+std::unique_ptr<ui::Process> StartClient(const std::string& client) {
+  auto process = std::make_unique<ui::Process>(client + "quop32.exe", "", client);
+  EXPECT_TRUE(ui::WaitUntil([&] { return Locked(client + "quop32.exe"); }));
+  return process;
+}
+
+// Replaces the client's program with another stand-in variant.
+void UseVariant(const std::string& client, const std::string& variant) {
+  ASSERT_TRUE(CopyFileA(StandIn(variant).c_str(), (client + "quop32.exe").c_str(), FALSE));
+}
+
+// ---------------------------------------------------------------------------
+// Choosing the client program.
+
+TEST(ChooseClient, AcceptsTheClientAndShowsItsPath) {
+  InstallerRun run;
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == run.client + "quop32.exe"; }));
+  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  EXPECT_TRUE(run.NoMessage());
+}
+
+TEST(ChooseClient, EnterOpensTheFileSelection) {
+  InstallerRun run;
+  ui::PressKey(run.dialog, VK_RETURN);
+  ui::WindowQuery query;
+  query.processId = run.process->id();
+  query.title = "Open";
+  HWND open = ui::WaitForWindow(query);
+  ASSERT_NE(open, nullptr);
+  ui::Click(open, IDCANCEL);
+}
+
+TEST(ChooseClient, ACancelledSelectionChangesNothing) {
+  InstallerRun run;
+  ASSERT_TRUE(run.PickAndCancel());
+  EXPECT_TRUE(run.NoMessage());
+  EXPECT_EQ(ui::ControlText(run.dialog, 3073), kNothingChosen);
+  EXPECT_FALSE(Enabled(run.dialog, 1006));
+}
+
+TEST(ChooseClient, ARunningClientCannotBeChosen) {
+  InstallerRun run;
+  auto client = StartClient(run.client);
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  EXPECT_EQ(run.ExpectMessage(), kCannotOpenClient);
+  EXPECT_EQ(ui::ControlText(run.dialog, 3073), kNothingChosen);
+  EXPECT_FALSE(Enabled(run.dialog, 1006));
+}
+
+TEST(ChooseClient, RefusesAProgramThatDeclaresAnotherNameAndKeepsTheEarlierChoice) {
+  InstallerRun run;
+  // Nothing chosen yet: the refusal leaves the display and the button alone.
+  UseVariant(run.client, "quop32_upper");
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  EXPECT_EQ(run.ExpectMessage(), kNotClient);
+  EXPECT_EQ(ui::ControlText(run.dialog, 3073), kNothingChosen);
+  EXPECT_FALSE(Enabled(run.dialog, 1006));
+
+  // After an accepted choice, a refused one still leaves both as they were.
+  const std::string good = run.client + "good.exe";
+  ASSERT_TRUE(CopyFileA(StandIn("quop32_us").c_str(), good.c_str(), FALSE));
+  ASSERT_TRUE(run.Pick(good));
+  ASSERT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == good; }));
+  UseVariant(run.client, "quop32_unversioned");
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  EXPECT_EQ(run.ExpectMessage(), kNotClient);
+  EXPECT_EQ(ui::ControlText(run.dialog, 3073), good);
+  EXPECT_TRUE(Enabled(run.dialog, 1006));
+}
+
+TEST(ChooseClient, AcceptsARenamedProgramThatDeclaresTheClientsName) {
+  InstallerRun run;
+  const std::string renamed = run.client + "Xat.exe";
+  ASSERT_TRUE(MoveFileA((run.client + "quop32.exe").c_str(), renamed.c_str()));
+  ASSERT_TRUE(run.Pick(renamed));
+  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == renamed; }));
+  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  EXPECT_TRUE(run.NoMessage());
+}
+
+TEST(ChooseClient, ReadsTheUkBlockWhenTheUsBlockLacksAValue) {
+  for (const char* variant : {"quop32_uk", "quop32_us_unnamed_uk"}) {
+    SCOPED_TRACE(variant);
+    InstallerRun run;
+    UseVariant(run.client, variant);
+    ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+    EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+    EXPECT_TRUE(run.NoMessage());
+    EXPECT_EQ(ui::ControlText(run.dialog, 3073), run.client + "quop32.exe");
+  }
+}
+
+TEST(ChooseClient, WarnsAboutAnotherVersionButAcceptsIt) {
+  for (const char* variant : {"quop32_trailing_blank", "quop32_561_dotted"}) {
+    SCOPED_TRACE(variant);
+    InstallerRun run;
+    UseVariant(run.client, variant);
+    ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+    // The path is shown and the button enabled before the warning comes.
+    EXPECT_EQ(run.ExpectMessage(), kOtherVersion);
+    EXPECT_EQ(ui::ControlText(run.dialog, 3073), run.client + "quop32.exe");
+    EXPECT_TRUE(Enabled(run.dialog, 1006));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Installing.
+
+struct Originals {
+  explicit Originals(const std::string& client)
+      : program(Read(client + "quop32.exe")),
+        popups(Read(client + "popups.ini")),
+        helper(Read(client + "urlhop32.exe")) {}
+  std::string program, popups, helper;
+};
+
+void ExpectTranslated(const InstallerRun& run) {
+  EXPECT_EQ(Read(run.client + "quop32.exe"), Read(run.pack + "quop32.ca"));
+  EXPECT_EQ(Read(run.client + "popups.ini"), Read(run.pack + "popups.ca"));
+  EXPECT_EQ(Read(run.client + "urlhop32.exe"), Read(run.pack + "urlhop32.ca"));
+}
+
+void ExpectBackups(const InstallerRun& run, const Originals& originals) {
+  EXPECT_EQ(Read(run.client + "original\\quop32.exe"), originals.program);
+  EXPECT_EQ(Read(run.client + "original\\popups.ini"), originals.popups);
+  EXPECT_EQ(Read(run.client + "original\\urlhop32.exe"), originals.helper);
+}
+
+TEST(Install, BacksUpReplacesAndReports) {
+  InstallerRun run;
+  const Originals originals(run.client);
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
+  EXPECT_FALSE(Enabled(run.dialog, 3005));
+  EXPECT_FALSE(Enabled(run.dialog, 1006));
+  EXPECT_TRUE(Enabled(run.dialog, 2));
+  ExpectTranslated(run);
+  ExpectBackups(run, originals);
+}
+
+TEST(Install, AMissingTranslatedFileStopsBeforeAnythingChanges) {
+  InstallerRun run;
+  const Originals originals(run.client);
+  ASSERT_TRUE(DeleteFileA((run.pack + "popups.ca").c_str()));
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(), "No es pot accedir al fitxer " + run.pack + "popups.ca");
+  EXPECT_FALSE(testenv::FileExists(run.client + "original"));
+  EXPECT_EQ(Read(run.client + "quop32.exe"), originals.program);
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), "");
+  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  EXPECT_TRUE(Enabled(run.dialog, 3005));
+}
+
+TEST(Install, AReadOnlyTranslatedFileStopsBeforeAnythingChanges) {
+  InstallerRun run;
+  ASSERT_TRUE(SetFileAttributesA((run.pack + "urlhop32.ca").c_str(), FILE_ATTRIBUTE_READONLY));
+  if (!Locked(run.pack + "urlhop32.ca")) {
+    // Wine keeps the attribute as the file's mode bits, which do not bind root.
+    GTEST_SKIP() << "this user may write to read-only files here (Wine run as root)";
+  }
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(), "No es pot accedir al fitxer " + run.pack + "urlhop32.ca");
+  EXPECT_FALSE(testenv::FileExists(run.client + "original"));
+}
+
+const char kNoPopupsBackup[] =
+    "No s'ha pogut fer una còpia del Quop original popups.ini.\nVoleu continuar amb el procés d'actualització?";
+
+TEST(Install, WithoutPopupsIniAskingYesGoesOnAndCreatesIt) {
+  InstallerRun run;
+  ASSERT_TRUE(DeleteFileA((run.client + "popups.ini").c_str()));
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(IDYES), kNoPopupsBackup);
+  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  ExpectTranslated(run);
+  EXPECT_FALSE(testenv::FileExists(run.client + "original\\popups.ini"));
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
+}
+
+TEST(Install, WithoutPopupsIniAskingNoStopsWithNothingInstalled) {
+  InstallerRun run;
+  const Originals originals(run.client);
+  ASSERT_TRUE(DeleteFileA((run.client + "popups.ini").c_str()));
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(IDNO), kNoPopupsBackup);
+  EXPECT_TRUE(run.NoMessage());
+  EXPECT_EQ(Read(run.client + "quop32.exe"), originals.program);
+  EXPECT_FALSE(testenv::FileExists(run.client + "popups.ini"));
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), "");
+  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  // The backup made before the question stays.
+  EXPECT_EQ(Read(run.client + "original\\quop32.exe"), originals.program);
+}
+
+TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
+  InstallerRun run;
+  const Originals originals(run.client);
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  const std::string backupLine = "La versió original del Quop ha estat copiada a '" + run.client + "original\\'\r\n";
+  {
+    auto client = StartClient(run.client);
+    ui::Click(run.dialog, 1006);
+    ASSERT_TRUE(run.WaitForResults(backupLine));
+    EXPECT_TRUE(run.NoMessage());
+    EXPECT_EQ(Read(run.client + "quop32.exe"), originals.program);
+    EXPECT_EQ(Read(run.client + "popups.ini"), Read(run.pack + "popups.ca"));
+    EXPECT_EQ(Read(run.client + "urlhop32.exe"), Read(run.pack + "urlhop32.ca"));
+    EXPECT_TRUE(Enabled(run.dialog, 1006));
+    EXPECT_TRUE(Enabled(run.dialog, 3005));
+  }  // the client ends here
+  ASSERT_TRUE(ui::WaitUntil([&] { return !Locked(run.client + "quop32.exe"); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), backupLine + CompleteResults(run.client));
+  ExpectTranslated(run);
+  // The retry kept the first backups: the untranslated originals.
+  ExpectBackups(run, originals);
+}
+
+TEST(Install, UsesABackupFolderThatIsAlreadyThere) {
+  InstallerRun run;
+  const Originals originals(run.client);
+  ASSERT_TRUE(CreateDirectoryA((run.client + "original").c_str(), nullptr));
+  ASSERT_TRUE(testenv::WriteFile(run.client + "original\\notes.txt", "keep me"));
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  ExpectBackups(run, originals);
+  EXPECT_EQ(Read(run.client + "original\\notes.txt"), "keep me");
+}
+
+TEST(Install, ASecondRunKeepsTheFirstBackups) {
+  std::string client;
+  std::unique_ptr<Originals> originals;
+  {
+    InstallerRun first;
+    client = first.client;
+    originals = std::make_unique<Originals>(first.client);
+    ASSERT_TRUE(first.Pick(first.client + "quop32.exe"));
+    ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(first.dialog, 1006); }));
+    ui::Click(first.dialog, 1006);
+    EXPECT_EQ(first.ExpectMessage(), kInstalled);
+    ui::Click(first.dialog, 2);
+    EXPECT_TRUE(first.process->WaitExit());
+  }
+  // The installer again, on the now translated client of the first run.
+  InstallerRun second(false);
+  ASSERT_TRUE(second.Pick(client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(second.dialog, 1006); }));
+  ui::Click(second.dialog, 1006);
+  EXPECT_EQ(second.ExpectMessage(), kInstalled);
+  EXPECT_EQ(Read(client + "original\\quop32.exe"), originals->program);
+  EXPECT_EQ(Read(client + "original\\popups.ini"), originals->popups);
+  EXPECT_EQ(Read(client + "original\\urlhop32.exe"), originals->helper);
+}
+
+}  // namespace

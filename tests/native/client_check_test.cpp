@@ -1,0 +1,31 @@
+#include <gtest/gtest.h>
+
+#include "client_check.h"
+
+TEST(JudgeClient, ComparesNameAndVersionExactly) {
+  EXPECT_EQ(JudgeClient("quop32.exe", "5.61"), ClientVerdict::kAccepted);
+  EXPECT_EQ(JudgeClient("QUOP32.EXE", "5.61"), ClientVerdict::kNotTheClient);
+  EXPECT_EQ(JudgeClient("quop32.exe ", "5.61"), ClientVerdict::kNotTheClient);
+  EXPECT_EQ(JudgeClient("", "5.61"), ClientVerdict::kNotTheClient);
+  EXPECT_EQ(JudgeClient("quop32", "5.61"), ClientVerdict::kNotTheClient);
+  EXPECT_EQ(JudgeClient("quop32.exe", "5.61 "), ClientVerdict::kOtherVersion);
+  EXPECT_EQ(JudgeClient("quop32.exe", "5.6.1"), ClientVerdict::kOtherVersion);
+  EXPECT_EQ(JudgeClient("quop32.exe", ""), ClientVerdict::kOtherVersion);
+}
+
+TEST(StripFileName, KeepsTheFolderWithItsSeparator) {
+  EXPECT_EQ(StripFileName("C:\\Quop\\quop32.exe"), "C:\\Quop\\");
+  EXPECT_EQ(StripFileName("C:/Quop/quop32.exe"), "C:/Quop/");
+  EXPECT_EQ(StripFileName("C:\\Quop/sub\\x.exe"), "C:\\Quop/sub\\");
+  EXPECT_EQ(StripFileName("C:\\Quop\\"), "C:\\Quop\\");  // already a folder
+  EXPECT_EQ(StripFileName("quop32.exe"), "quop32.exe");  // no separator: unchanged
+  EXPECT_EQ(StripFileName(""), "");
+  EXPECT_EQ(StripFileName("\\"), "\\");
+}
+
+TEST(InstallPairs, ReplaceTheThreeClientFilesInOrder) {
+  ASSERT_EQ(sizeof kInstallPairs / sizeof kInstallPairs[0], 3u);
+  EXPECT_STREQ(kInstallPairs[0].target, "quop32.exe");
+  EXPECT_STREQ(kInstallPairs[1].source, "popups.ca");
+  EXPECT_STREQ(kInstallPairs[2].target, "urlhop32.exe");
+}
