@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "client_files.h"
+#include "info_dialog.h"
 #include "installer_app.h"
 #include "resource.h"
 #include "site_address.h"
@@ -142,7 +143,10 @@ void CInstallerDlg::OnInstall() {
   ShowInfoDialog();
 }
 
-void CInstallerDlg::ShowInfoDialog() {}
+void CInstallerDlg::ShowInfoDialog() {
+  CInfoDialog dialog;
+  dialog.DoModal();
+}
 
 void CInstallerDlg::UpdateInstallButton() { EnableWindow(GetDlgItem(IDC_INSTALL), !TheApp().m_strClientPath.empty()); }
 

@@ -80,6 +80,11 @@ up() {
       cat "$bench/wineboot.log" >&2
       exit 1
     }
+    # The user's Desktop, Documents... are links to the host's home folder:
+    # make them folders of the prefix, so no test writes outside the build.
+    find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -type l | while read -r link; do
+      rm "$link" && mkdir "$link"
+    done
     configure_prefix
     # The desktop takes its settings when it starts: start afresh.
     "$WINESERVER" -k 2>/dev/null || true

@@ -170,6 +170,7 @@ TEST(Install, BacksUpReplacesAndReports) {
   ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
   ui::Click(run.dialog, 1006);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  EXPECT_TRUE(run.DismissInfoDialog());
   EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
   EXPECT_FALSE(Enabled(run.dialog, 3005));
   EXPECT_FALSE(Enabled(run.dialog, 1006));
@@ -218,6 +219,7 @@ TEST(Install, WithoutPopupsIniAskingYesGoesOnAndCreatesIt) {
   ui::Click(run.dialog, 1006);
   EXPECT_EQ(run.ExpectMessage(IDYES), kNoPopupsBackup);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  EXPECT_TRUE(run.DismissInfoDialog());
   ExpectTranslated(run);
   EXPECT_FALSE(testenv::FileExists(run.client + "original\\popups.ini"));
   EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
@@ -232,6 +234,7 @@ TEST(Install, WithoutPopupsIniAskingNoStopsWithNothingInstalled) {
   ui::Click(run.dialog, 1006);
   EXPECT_EQ(run.ExpectMessage(IDNO), kNoPopupsBackup);
   EXPECT_TRUE(run.NoMessage());
+  EXPECT_EQ(ui::FindTopWindow({run.process->id(), kInfoTitle, "#32770"}), nullptr);
   EXPECT_EQ(Read(run.client + "quop32.exe"), originals.program);
   EXPECT_FALSE(testenv::FileExists(run.client + "popups.ini"));
   EXPECT_EQ(ui::ControlText(run.dialog, 1009), "");
@@ -254,12 +257,15 @@ TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
     EXPECT_EQ(Read(run.client + "quop32.exe"), originals.program);
     EXPECT_EQ(Read(run.client + "popups.ini"), Read(run.pack + "popups.ca"));
     EXPECT_EQ(Read(run.client + "urlhop32.exe"), Read(run.pack + "urlhop32.ca"));
+    // The information dialog follows all the same.
+    EXPECT_TRUE(run.DismissInfoDialog());
     EXPECT_TRUE(Enabled(run.dialog, 1006));
     EXPECT_TRUE(Enabled(run.dialog, 3005));
   }  // the client ends here
   ASSERT_TRUE(ui::WaitUntil([&] { return !Locked(run.client + "quop32.exe"); }));
   ui::Click(run.dialog, 1006);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  EXPECT_TRUE(run.DismissInfoDialog());
   EXPECT_EQ(ui::ControlText(run.dialog, 1009), backupLine + CompleteResults(run.client));
   ExpectTranslated(run);
   // The retry kept the first backups: the untranslated originals.
@@ -290,6 +296,7 @@ TEST(Install, ASecondRunKeepsTheFirstBackups) {
     ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(first.dialog, 1006); }));
     ui::Click(first.dialog, 1006);
     EXPECT_EQ(first.ExpectMessage(), kInstalled);
+    EXPECT_TRUE(first.DismissInfoDialog());
     ui::Click(first.dialog, 2);
     EXPECT_TRUE(first.process->WaitExit());
   }

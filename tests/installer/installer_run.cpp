@@ -81,3 +81,26 @@ bool InstallerRun::NoMessage() { return ui::WaitForMessageBox(process->id(), "",
 bool InstallerRun::WaitForResults(const std::string& text) {
   return ui::WaitUntil([&] { return ui::ControlText(dialog, 1009) == text; }, 5000);
 }
+
+HWND InstallerRun::WaitForDialog(const std::string& title) {
+  ui::WindowQuery query;
+  query.processId = process->id();
+  query.title = title;
+  query.className = "#32770";
+  return ui::WaitForWindow(query);
+}
+
+HWND InstallerRun::InstallUpToInfoDialog() {
+  if (!Pick(client + "quop32.exe")) return nullptr;
+  if (!ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(dialog, 1006)); })) return nullptr;
+  ui::Click(dialog, 1006);
+  EXPECT_FALSE(ExpectMessage().empty());
+  return WaitForDialog(kInfoTitle);
+}
+
+bool InstallerRun::DismissInfoDialog() {
+  HWND info = WaitForDialog(kInfoTitle);
+  if (!info) return false;
+  ui::Click(info, IDCANCEL);
+  return ui::WaitForWindowGone(info);
+}

@@ -10,6 +10,8 @@
 
 constexpr char kMainTitle[] = "Actualitzador del Quop 5.61";
 constexpr char kCaption[] = "trinstall";  // message boxes: the program's base name
+constexpr char kInfoTitle[] = "Informació sobre programes en català";
+constexpr char kExplanationTitle[] = "Explicació";
 
 // A built stand-in client variant, such as "quop32_us".
 std::string StandIn(const std::string& variant);
@@ -41,4 +43,12 @@ struct InstallerRun {
   bool NoMessage();
   // Waits until the dialog's results box reads `text`.
   bool WaitForResults(const std::string& text);
+  // Picks the client, installs, confirms the completion message and returns
+  // the information dialog that follows (null if it did not open).
+  HWND InstallUpToInfoDialog();
+  // Waits for the information dialog that follows an install and closes it
+  // with "Cancel·la". False if it did not come.
+  bool DismissInfoDialog();
+  // A dialog of the installer with this title, once it is open.
+  HWND WaitForDialog(const std::string& title);
 };

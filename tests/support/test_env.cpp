@@ -115,4 +115,45 @@ RemovedUrlHandler::~RemovedUrlHandler() {
   }
 }
 
+RegistryValueOverride::RegistryValueOverride(const std::string& key, const std::string& name, const char* value)
+    : key_(key), name_(name) {
+  HKEY handle;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &handle,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  char old[2048] = "";
+  DWORD size = sizeof old - 1;
+  hadValue_ =
+      RegQueryValueExA(handle, name_.c_str(), nullptr, &oldType_, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
+  old_.assign(old);
+  if (value) {
+    RegSetValueExA(handle, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>(std::string(value).size() + 1));
+  } else {
+    RegDeleteValueA(handle, name_.c_str());
+  }
+  RegCloseKey(handle);
+}
+
+RegistryValueOverride::~RegistryValueOverride() {
+  HKEY handle;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) return;
+  if (hadValue_) {
+    RegSetValueExA(handle, name_.c_str(), 0, oldType_, reinterpret_cast<const BYTE*>(old_.c_str()),
+                   static_cast<DWORD>(old_.size() + 1));
+  } else {
+    RegDeleteValueA(handle, name_.c_str());
+  }
+  RegCloseKey(handle);
+}
+
+std::string WindowsDir() {
+  char dir[MAX_PATH] = "";
+  GetWindowsDirectoryA(dir, sizeof dir);
+  std::string text = dir;
+  if (!text.empty() && text.back() == '\\') text.pop_back();
+  return text;
+}
+
 }  // namespace testenv

@@ -53,4 +53,20 @@ class RemovedUrlHandler {
   std::string command_;
 };
 
+// Gives a registry value of the current user another text (or removes it,
+// when `value` is null) for the life of the object, then puts it back.
+class RegistryValueOverride {
+ public:
+  RegistryValueOverride(const std::string& key, const std::string& name, const char* value);
+  ~RegistryValueOverride();
+
+ private:
+  std::string key_, name_, old_;
+  DWORD oldType_ = REG_SZ;
+  bool hadValue_ = false;
+};
+
+// The Windows directory, with no trailing backslash.
+std::string WindowsDir();
+
 }  // namespace testenv

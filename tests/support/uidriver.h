@@ -81,6 +81,9 @@ void AnswerMessageBox(HWND box, int buttonId);
 // The colour shown on screen at a point of a window's client area.
 COLORREF ClientPixel(HWND window, int x, int y);
 
+// Writes what the screen shows of a window, frame included, as a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const std::string& path);
+
 // Polls `condition` until it holds or the time limit passes.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultTimeoutMs) {

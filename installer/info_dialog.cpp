@@ -1,0 +1,127 @@
+#include "info_dialog.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+
+#include "resource.h"
+
+CInfoDialog::CInfoDialog(HWND owner) : CDialog(IDD_INFO, owner) {}
+
+void CInfoDialog::DoDataExchange(CDataExchange* pDX) {
+  DDX_Check(pDX, IDC_CREATE_SHORTCUT, m_bCreateShortcut);
+  DDX_Check(pDX, IDC_SUBSCRIBE, m_bSubscribe);
+}
+
+BOOL CInfoDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  return TRUE;  // the focus goes to "D'acord"
+}
+
+// The shortcut comes first, then the explanation, and the mail program is
+// started only once the user has read it.
+void CInfoDialog::OnOK() {
+  UpdateData(true);
+  if (m_bCreateShortcut) CreateDesktopShortcut();
+  if (m_bSubscribe) {
+    {
+      CDialog explanation(IDD_EXPLANATION);
+      explanation.DoModal();
+    }
+    ShellExecuteA(nullptr, "open", kSubscriptionUrl, nullptr, nullptr, SW_SHOW);
+  }
+  CDialog::OnOK();
+}
+
+namespace {
+
+constexpr char kLauncherName[] = "verbalia.exe";
+constexpr char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char kShortcutName[] = "Verbalia";
+constexpr char kShortcutExtension[] = ".LNK";
+constexpr char kShortcutDescription[] = "Accés directe a Verbalia";
+
+// The wait cursor for the life of the object.
+class WaitCursor {
+ public:
+  WaitCursor() : m_previous(SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)))) {}  // IDC_WAIT
+  ~WaitCursor() { SetCursor(m_previous); }
+
+ private:
+  HCURSOR m_previous;
+};
+
+// Writes the launcher that the installer carries as its resource.
+void WriteLauncher(const std::string& path) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC found =
+      FindResourceExA(module, "NOSTRE", MAKEINTRESOURCEA(IDR_LAUNCHER), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+  const void* bytes = found ? LockResource(LoadResource(module, found)) : nullptr;
+  const DWORD size = found ? SizeofResource(module, found) : 0;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;  // the shortcut is still made
+  DWORD written = 0;
+  if (bytes) WriteFile(file, bytes, size, &written, nullptr);
+  CloseHandle(file);
+}
+
+// The shortcut's full path in `path` (MAX_PATH bytes): the desktop folder of
+// the user plus "\Verbalia.LNK". False when the desktop folder cannot be read
+// or the whole path would not fit: then no shortcut is made.
+bool ShortcutPath(char (&path)[MAX_PATH]) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  DWORD size = MAX_PATH;
+  const LONG status = RegQueryValueExA(key, "Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || size == 0) return false;
+  // A stored text need not end with its terminator.
+  if (path[size - 1] != '\0') {
+    if (size >= MAX_PATH) return false;
+    path[size] = '\0';
+  }
+  const size_t needed = std::strlen(path) + 1 + std::strlen(kShortcutName) + std::strlen(kShortcutExtension);
+  if (path[0] == '\0' || needed >= MAX_PATH) return false;
+  lstrcatA(path, "\\");
+  lstrcatA(path, kShortcutName);
+  lstrcatA(path, kShortcutExtension);
+  return true;
+}
+
+}  // namespace
+
+void CInfoDialog::CreateDesktopShortcut() {
+  WaitCursor wait;
+
+  char windowsFolder[MAX_PATH] = "";
+  GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
+  // The separator is added whatever the folder ends with: a drive root gives
+  // two in a row, which the system accepts as one.
+  const std::string launcherPath = std::string(windowsFolder) + "\\" + kLauncherName;
+  WriteLauncher(launcherPath);
+
+  IShellLinkA* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&link)))) {
+    return;  // no shortcut; the launcher stays
+  }
+  char shortcutPath[MAX_PATH] = "";
+  const bool havePath = ShortcutPath(shortcutPath);
+  IPersistFile* file = nullptr;
+  if (havePath && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    // The target is found through the Windows directory, which is on the
+    // program search path; the icon needs the full path.
+    link->SetPath(kLauncherName);
+    link->SetDescription(kShortcutDescription);
+    WCHAR widePath[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, widePath, MAX_PATH);
+    link->SetArguments(nullptr);
+    link->SetIconLocation(launcherPath.c_str(), 0);
+    file->Save(widePath, TRUE);
+    file->Release();
+  }
+  link->Release();
+}

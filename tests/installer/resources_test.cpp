@@ -1,0 +1,58 @@
+// The installer's resources read from its file: the launcher it carries is
+// the launcher's build output, byte for byte, and its icon is the launcher's.
+#include <gtest/gtest.h>
+
+#include "test_env.h"
+
+namespace {
+
+std::string Resource(HMODULE module, LPCSTR type, int id, WORD language) {
+  HRSRC found = FindResourceExA(module, type, MAKEINTRESOURCEA(id), language);
+  if (!found) return {};
+  const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
+  return std::string(bytes, SizeofResource(module, found));
+}
+
+struct Build {
+  std::string installer, launcher;
+};
+
+std::vector<Build> Builds() {
+  std::vector<Build> builds{
+      {testenv::BuildPath("installer\\trinstall.exe"), testenv::BuildPath("weblauncher\\verbalia.exe")}};
+  if (!testenv::DeliverablePath("").empty()) {
+    builds.push_back(
+        {testenv::DeliverablePath("installer\\trinstall.exe"), testenv::DeliverablePath("weblauncher\\verbalia.exe")});
+  }
+  return builds;
+}
+
+TEST(InstallerResources, CarryTheLauncherAndItsIcon) {
+  for (const Build& build : Builds()) {
+    SCOPED_TRACE(build.installer);
+    HMODULE installer = LoadLibraryExA(build.installer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE launcher = LoadLibraryExA(build.launcher.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(installer, nullptr);
+    ASSERT_NE(launcher, nullptr);
+    const std::string carried = Resource(installer, "NOSTRE", 142, 1027);
+    ASSERT_FALSE(carried.empty());
+    EXPECT_TRUE(carried == testenv::ReadFile(build.launcher)) << "the carried launcher differs from the built one";
+    // Icon 128 holds the launcher's two images.
+    for (int image = 1; image <= 2; ++image) {
+      EXPECT_EQ(Resource(installer, RT_ICON, image, 1027), Resource(launcher, RT_ICON, image, 1027));
+    }
+    // The logo: 150 x 57, 8 bits per pixel with 256 colours, English (U.K.).
+    const std::string logo = Resource(installer, RT_BITMAP, 130, 2057);
+    ASSERT_GE(logo.size(), sizeof(BITMAPINFOHEADER));
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(logo.data());
+    EXPECT_EQ(header->biWidth, 150);
+    EXPECT_EQ(header->biHeight, 57);
+    EXPECT_EQ(header->biBitCount, 8);
+    EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
+    EXPECT_TRUE(header->biClrUsed == 0 || header->biClrUsed == 256);
+    FreeLibrary(launcher);
+    FreeLibrary(installer);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// The main job's headless road through the installer: picks the demo
+// client, installs, accepts both offers, reads the explanation and leaves,
+// printing what the dialogs said and saving a picture of each dialog.
+//   demo_installer PACK_FOLDER CLIENT_FOLDER PICTURE_FOLDER   (Windows paths, with trailing "\")
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+
+#include "uidriver.h"
+
+namespace {
+
+std::string pictures;
+DWORD installer = 0;
+int shotNumber = 0;
+
+void Shot(HWND window, const char* name) {
+  char file[32];
+  std::snprintf(file, sizeof file, "%02d-", ++shotNumber);
+  ui::SaveWindowPicture(window, pictures + file + name + ".bmp");
+}
+
+HWND Dialog(const char* title) {
+  ui::WindowQuery query;
+  query.processId = installer;
+  query.title = title;
+  query.className = "#32770";
+  return ui::WaitForWindow(query);
+}
+
+bool Fail(const char* what) {
+  std::printf("demo: %s\n", what);
+  return false;
+}
+
+// The result box and every line read aloud, with line ends shown as they are.
+void PrintBlock(const char* heading, const std::string& text) {
+  std::printf("%s\n", heading);
+  std::string line;
+  for (char c : text) {
+    if (c == '\r') continue;
+    if (c == '\n') {
+      std::printf("    %s\n", line.c_str());
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) std::printf("    %s\n", line.c_str());
+}
+
+void PrintShortcut() {
+  char desktop[MAX_PATH] = "";
+  DWORD size = sizeof desktop;
+  RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Desktop",
+               RRF_RT_REG_SZ, nullptr, desktop, &size);
+  const std::string file = std::string(desktop) + "\\Verbalia.LNK";
+  CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  IPersistFile* persist = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
+      char path[MAX_PATH] = "", description[MAX_PATH] = "", icon[MAX_PATH] = "";
+      int index = -1;
+      link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+      link->GetDescription(description, MAX_PATH);
+      link->GetIconLocation(icon, MAX_PATH, &index);
+      std::printf("desktop shortcut %s\n    target: %s\n    description: %s\n    icon: %s, %d\n", file.c_str(), path,
+                  description, icon, index);
+    } else {
+      std::printf("no desktop shortcut at %s\n", file.c_str());
+    }
+  }
+  if (persist) persist->Release();
+  if (link) link->Release();
+  CoUninitialize();
+}
+
+bool Road(const std::string& pack, const std::string& client) {
+  ui::Process process(pack + "trinstall.exe", "", pack);
+  installer = process.id();
+  HWND main = Dialog("Actualitzador del Quop 5.61");
+  if (!main) return Fail("the installer's dialog did not open");
+  Shot(main, "installer");
+
+  ui::Click(main, 3005);
+  HWND open = Dialog("Open");
+  if (!open) return Fail("the file selection did not open");
+  ui::SetText(ui::Control(open, 1148), client + "quop32.exe");
+  Shot(open, "choose-client");
+  ui::Click(open, IDOK);
+  if (!ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(main, 1006)); })) return Fail("the client was refused");
+  std::printf("chosen: %s\n", ui::ControlText(main, 3073).c_str());
+  Shot(main, "client-chosen");
+
+  ui::Click(main, 1006);
+  HWND done = ui::WaitForMessageBox(installer, "trinstall");
+  if (!done) return Fail("no completion message");
+  Shot(done, "installed-message");
+  PrintBlock("message:", ui::MessageBoxText(done));
+  ui::AnswerMessageBox(done, IDOK);
+
+  HWND info = Dialog("Informació sobre programes en català");
+  if (!info) return Fail("the information dialog did not open");
+  Shot(info, "information");
+  std::printf("offers: subscription %s, desktop shortcut %s\n",
+              ui::IsChecked(ui::Control(info, 1010)) ? "ticked" : "not ticked",
+              ui::IsChecked(ui::Control(info, 1011)) ? "ticked" : "not ticked");
+  ui::Click(info, IDOK);
+  HWND explanation = Dialog("Explicació");
+  if (!explanation) return Fail("the explanation did not open");
+  Shot(explanation, "explanation");
+  ui::Click(explanation, IDOK);
+  if (!ui::WaitUntil([&] { return ui::IsEnabled(main); })) return Fail("the installer did not come back");
+  Shot(main, "finished");
+  PrintBlock("results box:", ui::ControlText(main, 1009));
+
+  ui::Click(main, IDCANCEL);
+  if (!process.WaitExit()) return Fail("the installer did not end");
+  PrintShortcut();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: demo_installer PACK_FOLDER CLIENT_FOLDER PICTURE_FOLDER\n");
+    return 2;
+  }
+  pictures = argv[3];
+  return Road(argv[1], argv[2]) ? 0 : 1;
+}
