@@ -22,8 +22,14 @@ export URLREC_LOG=$QUOP_RUN_BUILD/wine-bench/bench-urls.log
 baseline=$(median_ms "$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/donothing.exe")
 launcher=$(median_ms "$QUOP_RUN" "$QUOP_RUN_BUILD/weblauncher/verbalia.exe")
 
-printf '%-44s %10s\n' "figure" "value"
-printf '%-44s %10s\n' "verbalia.exe size (32-bit deliverable), bytes" "$(stat -c %s build/windows/weblauncher/verbalia.exe)"
-printf '%-44s %10s\n' "do-nothing program start, ms (median)" "$baseline"
-printf '%-44s %10s\n' "launcher run, ms (median)" "$launcher"
-printf '%-44s %10s\n' "launcher / do-nothing" "$(awk -v a="$launcher" -v b="$baseline" 'BEGIN{printf "%.2f", a/b}')"
+printf '%-46s %10s\n' "figure" "value"
+printf '%-46s %10s\n' "verbalia.exe size (32-bit deliverable), bytes" "$(stat -c %s build/windows/weblauncher/verbalia.exe)"
+printf '%-46s %10s\n' "do-nothing program start, ms (median)" "$baseline"
+printf '%-46s %10s\n' "launcher run, ms (median)" "$launcher"
+printf '%-46s %10s\n' "launcher / do-nothing" "$(awk -v a="$launcher" -v b="$baseline" 'BEGIN{printf "%.2f", a/b}')"
+
+# The link helper's DDE exchange with the stand-in client (medians of many).
+dde=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/dde_bench.exe" \
+  "$QUOP_RUN_BUILD/tests/support/standin/quop32_us.exe" 200 2>/dev/null | tr -d '\r')
+printf '%-46s %10s\n' "DDE request round trip, ms (median)" "$(echo "$dde" | sed -n 's/^request //p')"
+printf '%-46s %10s\n' "DDE 3 requests + poke, ms (median)" "$(echo "$dde" | sed -n 's/^sequence //p')"

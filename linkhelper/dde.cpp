@@ -1,0 +1,85 @@
+#include "dde.h"
+
+#include <cstring>
+
+namespace {
+
+DWORD g_ddeInstance = 0;
+// The handles of the last transaction, held until the next one or shut-down.
+HSZ g_service = nullptr;
+HSZ g_topic = nullptr;
+HSZ g_item = nullptr;
+HDDEDATA g_outgoing = nullptr;
+HDDEDATA g_reply = nullptr;
+
+}  // namespace
+
+HDDEDATA CALLBACK DDECallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+  return nullptr;  // the helper serves nothing
+}
+
+void InitDde() { DdeInitializeA(&g_ddeInstance, DDECallback, 0, 0); }
+
+void ReleaseDdeHandles() {
+  if (g_reply) DdeFreeDataHandle(g_reply);
+  if (g_outgoing) DdeFreeDataHandle(g_outgoing);
+  if (g_item) DdeFreeStringHandle(g_ddeInstance, g_item);
+  if (g_topic) DdeFreeStringHandle(g_ddeInstance, g_topic);
+  if (g_service) DdeFreeStringHandle(g_ddeInstance, g_service);
+  g_reply = g_outgoing = nullptr;
+  g_item = g_topic = g_service = nullptr;
+}
+
+void ShutDownDde() {
+  ReleaseDdeHandles();
+  if (g_ddeInstance) DdeUninitialize(g_ddeInstance);
+  g_ddeInstance = 0;
+}
+
+bool DdeTransact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind,
+                 DWORD timeoutMs) {
+  ReleaseDdeHandles();
+  if (!g_ddeInstance) return false;
+  g_service = DdeCreateStringHandleA(g_ddeInstance, service, CP_WINANSI);
+  g_topic = DdeCreateStringHandleA(g_ddeInstance, topic, CP_WINANSI);
+  HCONV conversation = DdeConnect(g_ddeInstance, g_service, g_topic, nullptr);
+  if (!conversation) return false;
+
+  g_item = DdeCreateStringHandleA(g_ddeInstance, item, CP_WINANSI);
+  // The text, its terminator and four bytes that carry nothing.
+  const DWORD size = static_cast<DWORD>(std::strlen(buffer)) + 5;
+  g_outgoing = DdeCreateDataHandle(g_ddeInstance, reinterpret_cast<LPBYTE>(buffer), size, 0, g_item, CF_TEXT, 0);
+  if (!g_outgoing) {
+    DdeDisconnect(conversation);
+    return false;
+  }
+
+  if (kind == DdeKind::kPoke) {
+    DdeClientTransaction(reinterpret_cast<LPBYTE>(g_outgoing), static_cast<DWORD>(-1), conversation, g_item, CF_TEXT,
+                         XTYP_POKE, timeoutMs, nullptr);
+    g_outgoing = nullptr;  // handed over: it belongs to the system now
+    DdeDisconnect(conversation);
+    return true;  // a refused poke is not a failure
+  }
+
+  // A request carries no data of its own; the outgoing handle stays ours.
+  g_reply = DdeClientTransaction(nullptr, 0, conversation, g_item, CF_TEXT, XTYP_REQUEST, timeoutMs, nullptr);
+  if (!g_reply) {
+    buffer[0] = '\0';
+    DdeDisconnect(conversation);
+    return false;
+  }
+  DWORD length = 0;
+  const BYTE* data = DdeAccessData(g_reply, &length);
+  if (data) {
+    // Up to the first zero byte, cut to the buffer.
+    size_t i = 0;
+    for (; i + 1 < kPathSize && i < length && data[i]; ++i) buffer[i] = static_cast<char>(data[i]);
+    buffer[i] = '\0';
+  } else {
+    buffer[0] = '\0';
+  }
+  DdeUnaccessData(g_reply);
+  DdeDisconnect(conversation);
+  return true;
+}

@@ -1,0 +1,26 @@
+// The DDE conversation with the running client: one conversation per
+// transaction, texts in CF_TEXT, the same text as topic and item.
+#pragma once
+
+#include <windows.h>
+#include <ddeml.h>
+
+#include "text_core.h"
+
+enum class DdeKind { kRequest, kPoke };
+
+constexpr DWORD kDdeTimeoutMs = 2000;
+
+void InitDde();
+void ShutDownDde();
+// Frees the handles that the last transaction left held.
+void ReleaseDdeHandles();
+HDDEDATA CALLBACK DDECallback(UINT type, UINT format, HCONV conversation, HSZ string1, HSZ string2, HDDEDATA data,
+                              ULONG_PTR data1, ULONG_PTR data2);
+
+// A request puts the client's reply into `buffer` (kPathSize bytes, a longer
+// reply is cut); a poke sends the buffer's text. False when no conversation
+// could be opened (buffer unchanged), the outgoing data could not be made
+// (unchanged), or a request got no reply (buffer emptied). A poke that the
+// client refuses still succeeds.
+bool DdeTransact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind, DWORD timeoutMs);

@@ -1,0 +1,98 @@
+#include "text_core.h"
+
+#include <cstring>
+
+bool CopyText(char* target, size_t capacity, const char* source) {
+  if (capacity == 0) return false;
+  size_t i = 0;
+  for (; i + 1 < capacity && source[i]; ++i) target[i] = source[i];
+  target[i] = '\0';
+  return source[i] == '\0';
+}
+
+bool AppendText(char* target, size_t capacity, const char* source) {
+  const size_t used = strnlen(target, capacity);
+  if (used >= capacity) return false;
+  return CopyText(target + used, capacity - used, source);
+}
+
+namespace {
+char LowerOf(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+}  // namespace
+
+void LowerAscii(char* text) {
+  for (; *text; ++text) *text = LowerOf(*text);
+}
+
+bool EqualsAsciiNoCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    if (LowerOf(*a) != LowerOf(*b)) return false;
+  }
+  return *a == *b;
+}
+
+void SplitPath(const char* path, char (&drive)[kDriveSize], char (&directory)[kPartSize], char (&name)[kPartSize],
+               char (&extension)[kPartSize]) {
+  char work[261];
+  CopyText(work, sizeof work, path);
+  drive[0] = directory[0] = name[0] = extension[0] = '\0';
+
+  const char* rest = work;
+  if (work[0] && work[1] == ':') {
+    drive[0] = work[0];
+    drive[1] = ':';
+    drive[2] = '\0';
+    rest += 2;
+  }
+  const char* lastSeparator = nullptr;
+  for (const char* p = rest; *p; ++p) {
+    if (*p == '\\' || *p == '/') lastSeparator = p;
+  }
+  const char* file = rest;
+  if (lastSeparator) {
+    const size_t length = static_cast<size_t>(lastSeparator - rest) + 1;
+    const size_t kept = length < kPartSize ? length : kPartSize - 1;
+    std::memcpy(directory, rest, kept);
+    directory[kept] = '\0';
+    file = lastSeparator + 1;
+  }
+  const char* dot = std::strrchr(file, '.');
+  if (dot) {
+    CopyText(extension, kPartSize, dot);
+    const size_t length = static_cast<size_t>(dot - file);
+    const size_t kept = length < kPartSize ? length : kPartSize - 1;
+    std::memcpy(name, file, kept);
+    name[kept] = '\0';
+  } else {
+    CopyText(name, kPartSize, file);
+  }
+}
+
+void FolderOf(const char* file, char (&folder)[kPathSize]) {
+  char drive[kDriveSize], directory[kPartSize], name[kPartSize], extension[kPartSize];
+  SplitPath(file, drive, directory, name, extension);
+  CopyText(folder, kPathSize, drive);
+  AppendText(folder, kPathSize, directory);
+}
+
+const char* StoredForm(const char* path, const char* folder) {
+  const size_t n = std::strlen(folder);
+  if (!*path || std::strlen(path) < n) return path;
+  for (size_t i = 0; i < n; ++i) {
+    if (LowerOf(path[i]) != LowerOf(folder[i])) return path;
+  }
+  return path + n;
+}
+
+bool MakeFullPath(char (&path)[kPathSize], const char* folder) {
+  if (path[0] && std::strchr(path, ':')) return true;
+  if (std::strlen(folder) + std::strlen(path) >= kPathSize) {
+    path[0] = '\0';
+    return false;
+  }
+  char full[kPathSize];
+  CopyText(full, sizeof full, folder);
+  AppendText(full, sizeof full, path);
+  CopyText(path, kPathSize, full);
+  return true;
+}
