@@ -33,3 +33,16 @@ dde=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/dde_bench.exe" \
   "$QUOP_RUN_BUILD/tests/support/standin/quop32_us.exe" 200 2>/dev/null | tr -d '\r')
 printf '%-46s %10s\n' "DDE request round trip, ms (median)" "$(echo "$dde" | sed -n 's/^request //p')"
 printf '%-46s %10s\n' "DDE 3 requests + poke, ms (median)" "$(echo "$dde" | sed -n 's/^sequence //p')"
+
+# The link helper's roads, each against a do-nothing start in the same run.
+roads=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/road_bench.exe" "Z:$(echo "$QUOP_RUN_BUILD" | tr / '\\')" \
+  "$runs" 2>/dev/null | tr -d '\r')
+road_base=$(echo "$roads" | sed -n 's/^baseline //p')
+for road in join start; do
+  ms=$(echo "$roads" | sed -n "s/^$road //p")
+  label="helper $road road, ms (median)"
+  [ "$road" = join ] && label="helper join road until the poke, ms (median)"
+  [ "$road" = start ] && label="helper start road until client args, ms"
+  printf '%-46s %10s\n' "$label" "$ms"
+  printf '%-46s %10s\n' "  / do-nothing start ($road_base ms)" "$(awk -v a="$ms" -v b="$road_base" 'BEGIN{printf "%.2f", a/b}')"
+done

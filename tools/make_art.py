@@ -4,6 +4,8 @@
 common/verbalia.ico: two 32 x 32, 16-colour images (a speech bubble in the
 stripes of the Catalan flag with a "V"; the second image is the same bubble
 for dark backgrounds).
+linkhelper/res/urlhop32.ico: the link helper's picture, 32 x 32 in 16
+colours: two chain links, blue and red, joined.
 installer/res/logo.bmp: the organisation's logo for the installer, 150 x 57,
 8 bits per pixel with a 256-entry colour table, on a black background (black
 is drawn transparent). The lettering is rendered by ImageMagick.
@@ -188,12 +190,42 @@ def logo():
     return header + info + table + bits
 
 
+def chain_icon():
+    """Two interlocking chain links."""
+    pixels = [[BLACK] * 32 for _ in range(32)]
+    mask = [[1] * 32 for _ in range(32)]
+
+    def ring(x0, y0, x1, y1, colour, skip=None):
+        for y in range(32):
+            for x in range(32):
+                if skip and skip(x, y):
+                    continue
+                # Distance outside the inner rounded rectangle, 0 inside it.
+                cx = min(max(x, x0 + 4), x1 - 4)
+                cy = min(max(y, y0 + 4), y1 - 4)
+                d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
+                if 2.2 <= d <= 4.6:
+                    pixels[y][x] = colour
+                    mask[y][x] = 0
+                elif 1.6 <= d < 2.2 or 4.6 < d <= 5.2:
+                    pixels[y][x] = WHITE if pixels[y][x] == BLACK and mask[y][x] else pixels[y][x]
+                    if mask[y][x]:
+                        pixels[y][x] = BLACK
+                        mask[y][x] = 0
+
+    ring(2, 9, 19, 23, BLUE)
+    # The red link passes over the blue one on its left side only.
+    ring(13, 9, 30, 23, RED, skip=lambda x, y: 15 <= x <= 19 and y >= 16)
+    return pixels, mask
+
+
 def main():
     root = Path(sys.argv[1]) if len(sys.argv) > 1 else Path('.')
     light = dib_4bpp(*picture(dark=False))
     dark = dib_4bpp(*picture(dark=True))
     (root / 'common' / 'verbalia.ico').write_bytes(ico([light, dark]))
     (root / 'installer' / 'res' / 'logo.bmp').write_bytes(logo())
+    (root / 'linkhelper' / 'res' / 'urlhop32.ico').write_bytes(ico([dib_4bpp(*chain_icon())]))
 
 
 if __name__ == '__main__':

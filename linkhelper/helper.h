@@ -1,0 +1,37 @@
+// The link helper's process-wide state and its procedures (Win32 side).
+#pragma once
+
+#include <windows.h>
+
+#include "request.h"
+
+// Outcomes of the link flow.
+constexpr int kNotLinked = 0;
+constexpr int kLinked = 1;
+constexpr int kNeedsSetup = 2;
+
+// The message that makes the main window open the setup dialog.
+constexpr UINT WM_OPEN_SETUP = WM_USER + 5;
+
+constexpr char kHelperTitle[] = "QuopLink32 v5.61";
+
+extern HINSTANCE g_instance;
+extern HWND g_mainWindow;               // empty until first created; not cleared when destroyed
+extern bool g_newShell;                 // places the icons that the dialogs paint
+extern int g_lastOutcome;               // what the link flow last returned, 0 before it ran
+extern char g_workText[kWorkTextSize];  // request lines, then the client's latest reply
+extern LinkRequest g_request;
+
+// The main window: zero size, off screen, owner of every dialog.
+HWND CreateMainWindow();
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Decides how the request reaches the client; returns an outcome.
+int RunLinkFlow();
+
+// The dialogs, run modally and owned by the main window.
+INT_PTR CALLBACK LinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AskDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK WarnDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void CentreOnDesktop(HWND window);

@@ -1,0 +1,84 @@
+// The link flow: how one request reaches the client.
+#include <cstring>
+
+#include "dde.h"
+#include "helper.h"
+#include "link_texts.h"
+#include "settings.h"
+
+namespace {
+
+bool Request(const char* topic, char* buffer) {
+  return DdeTransact(g_settings.ddeService, topic, topic, buffer, DdeKind::kRequest, kDdeTimeoutMs);
+}
+
+// Pokes the order in the working text; an order that could not be built
+// whole counts as a failed poke.
+bool PokeOrder(bool built) {
+  return built && DdeTransact(g_settings.ddeService, "CONNECT", "CONNECT", g_workText, DdeKind::kPoke, kDdeTimeoutMs);
+}
+
+int ShowDialog(const char* name, DLGPROC procedure) {
+  if (!g_mainWindow) CreateMainWindow();
+  return static_cast<int>(DialogBoxParamA(g_instance, name, g_mainWindow, procedure, 0));
+}
+
+// Fills an unset path from the client's answer, and records it when it
+// names something that exists.
+void LearnPath(char (&path)[kPathSize], const char* topic, const char* key) {
+  if (path[0]) return;
+  Request(topic, path);
+  LowerAscii(path);
+  if (PathExists(path)) StoreClientPath(key, path);
+}
+
+int StartClient() {
+  if (!g_settings.clientProgram[0]) return kNeedsSetup;
+  SetErrorMode(SEM_NOOPENFILEERRORBOX);
+  char commandLine[kCommandLineSize];
+  BuildClientCommandLine(commandLine, g_settings.clientProgram, g_settings.clientIni, g_request);
+  if (WinExec(commandLine, SW_SHOW) >= 32) return kLinked;
+  MessageBeep(0);
+  return kNotLinked;
+}
+
+}  // namespace
+
+int RunLinkFlow() {
+  g_workText[0] = '\0';
+  Request("VERSION", g_workText);
+  if (!g_workText[0]) return StartClient();
+  if (!IsSupportedVersion(g_workText)) {
+    ShowDialog("WARN_DLG", WarnDlgProc);
+    return kNotLinked;
+  }
+
+  LearnPath(g_settings.clientProgram, "EXENAME", "exe");
+  LearnPath(g_settings.clientIni, "INIFILE", "ini");
+
+  if (!Request("CONNECTED", g_workText)) return StartClient();
+  if (EqualsAsciiNoCase(g_workText, "not connected")) {
+    return PokeOrder(ConnectText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
+  }
+
+  if (!Request("SERVERPORT", g_workText)) return StartClient();
+  char* colon = std::strchr(g_workText, ':');
+  if (!colon) return StartClient();
+  *colon = '\0';  // the current server
+  if (!g_request.server[0] || EqualsAsciiNoCase(g_request.server, g_workText)) {
+    return PokeOrder(JoinText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
+  }
+
+  *colon = ':';  // the dialog shows the whole reply
+  const int choice = g_request.channel[0] ? ShowDialog("ASK_DLG", AskDlgProc) : ShowDialog("ASK2_DLG", AskDlgProc);
+  switch (choice) {
+    case 1:
+      return PokeOrder(NewServerText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
+    case 2:
+      return PokeOrder(JoinText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
+    case 3:
+      return StartClient();
+    default:
+      return kNotLinked;
+  }
+}

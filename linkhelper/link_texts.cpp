@@ -1,0 +1,122 @@
+#include "link_texts.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "text_core.h"
+
+namespace {
+
+// The standard text-to-integer reading: white space, a sign, digits (the
+// value saturates instead of overflowing).
+int ReadInteger(const char* text) {
+  while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+  bool negative = false;
+  if (*text == '+' || *text == '-') negative = *text++ == '-';
+  long long value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > INT_MAX) value = INT_MAX;
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+bool Format(char* text, size_t size, int written) {
+  if (written < 0 || static_cast<size_t>(written) >= size) {
+    text[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsSupportedVersion(const char* reply) {
+  const char* dot = std::strchr(reply, '.');
+  if (!dot || dot == reply) return false;
+  const int major = ReadInteger(dot - 1);
+  if (major > 4) return true;
+  if (major < 4) return false;
+  if (!dot[1]) return false;
+  return ReadInteger(dot + 1) > 5;
+}
+
+bool ConnectText(char* text, size_t size, const LinkRequest& r) {
+  if (r.password[0]) {
+    return Format(text, size, std::snprintf(text, size, "%s,%s,%s %s,1", r.server, r.port, r.channel, r.password));
+  }
+  return Format(text, size, std::snprintf(text, size, "%s,%s,%s,1", r.server, r.port, r.channel));
+}
+
+bool NewServerText(char* text, size_t size, const LinkRequest& r) {
+  if (!r.channel[0]) return Format(text, size, std::snprintf(text, size, "%s,%s,1", r.server, r.port));
+  return ConnectText(text, size, r);
+}
+
+bool JoinText(char* text, size_t size, const LinkRequest& r) {
+  if (r.password[0]) return Format(text, size, std::snprintf(text, size, "%s %s,1", r.channel, r.password));
+  return Format(text, size, std::snprintf(text, size, "%s,1", r.channel));
+}
+
+namespace {
+
+bool HasBlank(const char* text) { return std::strchr(text, ' ') || std::strchr(text, '\t'); }
+
+// Appends `path` as one argument: in quotes when it holds blanks, with the
+// backslashes before the closing quote doubled so that they stay backslashes.
+void AppendPath(char (&line)[kCommandLineSize], const char* path) {
+  if (!HasBlank(path)) {
+    AppendText(line, sizeof line, path);
+    return;
+  }
+  AppendText(line, sizeof line, "\"");
+  AppendText(line, sizeof line, path);
+  size_t trailing = 0;
+  for (size_t n = std::strlen(path); n > 0 && path[n - 1] == '\\'; --n) ++trailing;
+  for (; trailing > 0; --trailing) AppendText(line, sizeof line, "\\");
+  AppendText(line, sizeof line, "\"");
+}
+
+}  // namespace
+
+void BuildClientCommandLine(char (&line)[kCommandLineSize], const char* program, const char* ini,
+                            const LinkRequest& request) {
+  line[0] = '\0';
+  AppendPath(line, program);
+  if (ini[0]) {
+    AppendText(line, sizeof line, " -i");
+    AppendPath(line, ini);
+  }
+  if (request.server[0]) {
+    AppendText(line, sizeof line, " -s");
+    AppendText(line, sizeof line, request.server);
+    if (request.port[0]) {
+      AppendText(line, sizeof line, ":");
+      AppendText(line, sizeof line, request.port);
+    }
+  }
+  if (request.channel[0]) {
+    AppendText(line, sizeof line, " -j");
+    AppendText(line, sizeof line, request.channel);
+  }
+  if (request.password[0]) {
+    char password[kPasswordSize];
+    CopyText(password, sizeof password, request.password);
+    CutAtArgumentEnd(password);
+    if (password[0]) {
+      AppendText(line, sizeof line, " -p");
+      AppendText(line, sizeof line, password);
+    }
+  }
+}
+
+Origin CentredOnDesktop(int left, int top, int right, int bottom, int width, int height) {
+  int y = top + (bottom - top) / 2 - height / 2;
+  int x = left + (right - left) / 2 - width / 2;
+  if (y + height > bottom - 10) y = bottom - 10 - height;
+  if (x + width > right - 10) x = right - 10 - width;
+  if (y < 0) y = 1;
+  if (x < 0) x = 1;
+  return {x, y};
+}

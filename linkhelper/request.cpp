@@ -1,0 +1,77 @@
+#include "request.h"
+
+#include <cstdio>
+
+#include "text_core.h"
+
+void ClearRequest(LinkRequest& request) {
+  request.server[0] = request.port[0] = request.channel[0] = request.password[0] = request.confirm[0] = '\0';
+}
+
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+void ReadRequestLine(const char* line, LinkRequest& request) {
+  const char* p = line;
+  while (IsBlank(*p)) ++p;
+  if (!*p) return;
+  const char* keyStart = p;
+  while (*p && !IsBlank(*p)) ++p;  // a line feed does not end a key
+  if (!*p) return;                 // a key alone
+  char key[kWorkTextSize];
+  const size_t keyLength = static_cast<size_t>(p - keyStart);
+  CopyText(key, keyLength + 1 < sizeof key ? keyLength + 1 : sizeof key, keyStart);
+  ++p;
+  while (IsBlank(*p)) ++p;
+  if (!*p) return;
+  char value[kWorkTextSize];
+  CopyText(value, sizeof value, p);
+  for (char* end = value; *end; ++end) {
+    if (*end == '\n') {
+      *end = '\0';
+      break;
+    }
+  }
+  if (EqualsAsciiNoCase(key, "server")) {
+    CopyText(request.server, sizeof request.server, value);
+  } else if (EqualsAsciiNoCase(key, "port")) {
+    CopyText(request.port, sizeof request.port, value);
+  } else if (EqualsAsciiNoCase(key, "channel")) {
+    CopyText(request.channel, sizeof request.channel, value);
+  } else if (EqualsAsciiNoCase(key, "password")) {
+    CopyText(request.password, sizeof request.password, value);
+  } else if (EqualsAsciiNoCase(key, "confirm")) {
+    CopyText(request.confirm, sizeof request.confirm, value);
+  }
+}
+
+bool EndsArgument(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return u <= 0x20 || u == 0x7F || c == '"';
+}
+
+void CutAtArgumentEnd(char* text) {
+  for (; *text; ++text) {
+    if (EndsArgument(*text)) {
+      *text = '\0';
+      return;
+    }
+  }
+}
+
+void NormaliseRequest(LinkRequest& request) {
+  CutAtArgumentEnd(request.server);
+  CutAtArgumentEnd(request.channel);
+  // Cut before the default, so that a port that the cut empties (one that
+  // began with a quote or a control character) still gets it.
+  CutAtArgumentEnd(request.port);
+  if (!request.port[0]) CopyText(request.port, sizeof request.port, "6667");
+  if (request.channel[0] && request.channel[0] != '#') {
+    char prefixed[kChannelSize];
+    std::snprintf(prefixed, sizeof prefixed, "#%s", request.channel);
+    CopyText(request.channel, sizeof request.channel, prefixed);
+  }
+}
+
+bool WantsConfirmation(const LinkRequest& request) { return request.confirm[0] == '1'; }

@@ -1,0 +1,300 @@
+// The browser's road: the real urlhop32.exe started with a chat request
+// file, against the stand-in client (its log shows what it received).
+#include <gtest/gtest.h>
+
+#include "helper_run.h"
+
+namespace {
+
+using Fields = std::vector<std::string>;
+
+const char kAskTitle[] = "QuopLink Confirmació";
+const char kWarnTitle[] = "QuopLink Advertència de versió";
+const char kLinkTitle[] = "QuopLink Connexió";
+
+// The pokes the running client received.
+std::vector<std::string> Pokes() {
+  std::vector<std::string> texts;
+  for (const auto& poke : StandInLog("poke")) texts.push_back(poke.size() > 1 ? poke[1] : "");
+  return texts;
+}
+
+// The arguments of the clients started since the test's own one.
+std::vector<Fields> StartedClients(size_t own = 1) {
+  auto starts = StandInLog("args");
+  return std::vector<Fields>(starts.begin() + static_cast<long>(std::min(own, starts.size())), starts.end());
+}
+
+struct RunningClient {
+  explicit RunningClient(const std::vector<std::string>& config) {
+    SetStandInConfig(config);
+    client = std::make_unique<StandInClient>();
+    EXPECT_TRUE(client->ready);
+  }
+  std::unique_ptr<StandInClient> client;
+};
+
+// --------------------------------------------------------------------------
+// A running client that is not connected gets the full connect order.
+
+TEST(LinkRoad, ANotConnectedClientGetsTheConnectText) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", kPlainRequest)), 0);
+  EXPECT_EQ(Pokes(), std::vector<std::string>{"irc.example.cat,7000,#catala clau,1"});
+  EXPECT_TRUE(StartedClients().empty());
+}
+
+TEST(LinkRoad, NotConnectedIsReadInAnyCase) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=Not Connected"});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", "server irc.example.cat\nchannel catala\n")), 0);
+  EXPECT_EQ(Pokes(), std::vector<std::string>{"irc.example.cat,6667,#catala,1"});
+}
+
+TEST(LinkRoad, TheNschatFormIsReadFirst) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  const std::string request = "[nschat]\r\nserverName=irc.nschat.cat\r\nport=6668\r\nchannelName=xat\r\n";
+  EXPECT_EQ(setup.Run(setup.Request("req.chat", request)), 0);
+  EXPECT_EQ(Pokes(), std::vector<std::string>{"irc.nschat.cat,6668,#xat,1"});
+}
+
+TEST(LinkRoad, ServerAndPortWithoutAChannelGiveAnEmptyChannelField) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", "server irc.example.cat\nport 7000\n")), 0);
+  EXPECT_EQ(Pokes(), std::vector<std::string>{"irc.example.cat,7000,,1"});
+}
+
+// --------------------------------------------------------------------------
+// A connected client: the same server (any port) or no server asked for
+// gives the join order; another server gives a question.
+
+TEST(LinkRoad, TheSameServerOnAnotherPortGetsTheJoinText) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=irc.example.cat", "SERVERPORT=IRC.Example.cat:6668"});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", kPlainRequest)), 0);
+  EXPECT_EQ(Pokes(), std::vector<std::string>{"#catala clau,1"});
+}
+
+TEST(LinkRoad, OnlyAChannelGetsTheJoinTextWithoutAQuestion) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=yes", "SERVERPORT=other.example.net:6667"});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\n")), 0);
+  EXPECT_EQ(Pokes(), std::vector<std::string>{"#catala,1"});
+}
+
+// Answers the question dialog with one of its buttons and returns the pokes.
+std::vector<std::string> AnswerQuestion(const char* request, int radio, int button, bool expectTwoChoices = false) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=yes", "SERVERPORT=other.example.net:6667"});
+  auto helper = setup.Start(setup.Request("req.txt", request));
+  HWND ask = HelperSetup::WaitForDialog(*helper, kAskTitle);
+  EXPECT_NE(ask, nullptr);
+  if (!ask) return {};
+  EXPECT_EQ(ui::ControlText(ask, 114), "other.example.net:6667");
+  EXPECT_EQ(ui::ControlText(ask, 120), "irc.example.cat:6667");
+  EXPECT_TRUE(ui::IsChecked(ui::Control(ask, 117)));
+  if (expectTwoChoices) {
+    EXPECT_FALSE(ui::IsVisible(ui::Control(ask, 118)));
+    EXPECT_FALSE(ui::IsEnabled(ui::Control(ask, 118)));
+    EXPECT_EQ(ui::Control(ask, 121), nullptr);
+  } else {
+    EXPECT_EQ(ui::ControlText(ask, 121), "#catala");
+  }
+  if (radio) {
+    for (int id : {117, 118, 119}) {
+      SendMessageA(ui::Control(ask, id), BM_SETCHECK, id == radio ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+  }
+  if (button == -1) {
+    ui::PressKey(ask, VK_ESCAPE);
+  } else {
+    ui::Click(ask, button);
+  }
+  EXPECT_TRUE(helper->WaitExit());
+  EXPECT_EQ(helper->ExitCode(), 0u);
+  return Pokes();
+}
+
+TEST(AskDialog, ChangeServerGivesTheConnectText) {
+  EXPECT_EQ(AnswerQuestion("server irc.example.cat\nchannel catala\n", 0, IDOK),
+            std::vector<std::string>{"irc.example.cat,6667,#catala,1"});
+}
+
+TEST(AskDialog, JoinOnTheCurrentServerGivesTheJoinText) {
+  EXPECT_EQ(AnswerQuestion("server irc.example.cat\nchannel catala\n", 118, IDOK),
+            std::vector<std::string>{"#catala,1"});
+}
+
+TEST(AskDialog, AnotherCopyStartsTheClientWithTheRequestsSwitches) {
+  EXPECT_TRUE(AnswerQuestion("server irc.example.cat\nchannel catala\n", 119, IDOK).empty());
+  ASSERT_TRUE(WaitForStandInLines("args", 2));
+  EXPECT_EQ(StartedClients()[0], (Fields{"-sirc.example.cat:6667", "-j#catala"}));
+}
+
+TEST(AskDialog, CancelAndEscapeSendNothing) {
+  EXPECT_TRUE(AnswerQuestion("server irc.example.cat\nchannel catala\n", 0, IDCANCEL).empty());
+  EXPECT_TRUE(StartedClients().empty());
+}
+
+TEST(AskDialog, WithoutAChannelOnlyTwoChoicesRemain) {
+  EXPECT_EQ(AnswerQuestion("server irc.example.cat\n", 0, IDOK, true),
+            std::vector<std::string>{"irc.example.cat,6667,1"});
+}
+
+TEST(AskDialog, WithoutAChannelAnotherCopyStartsTheClient) {
+  EXPECT_TRUE(AnswerQuestion("server irc.example.cat\n", 119, IDOK, true).empty());
+  ASSERT_TRUE(WaitForStandInLines("args", 2));
+  EXPECT_EQ(StartedClients()[0], (Fields{"-sirc.example.cat:6667"}));
+}
+
+// --------------------------------------------------------------------------
+// An old client gets a warning and nothing else.
+
+void WarnAndClose(void (*close)(HWND)) {
+  HelperSetup setup;
+  RunningClient running({"VERSION=4.5", "CONNECTED=not connected"});
+  auto helper = setup.Start(setup.Request("req.txt", kPlainRequest));
+  HWND warn = HelperSetup::WaitForDialog(*helper, kWarnTitle);
+  ASSERT_NE(warn, nullptr);
+  EXPECT_EQ(ui::ControlText(warn, 116), "4.5");
+  // Escape does not close it: it has no Cancel.
+  ui::PressKey(warn, VK_ESCAPE);
+  DWORD_PTR ignored;
+  SendMessageTimeoutA(warn, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  EXPECT_TRUE(IsWindowVisible(warn));
+  close(warn);
+  ASSERT_TRUE(helper->WaitExit());
+  EXPECT_TRUE(Pokes().empty());
+  EXPECT_TRUE(StartedClients().empty());
+}
+
+TEST(WarnDialog, AnOldClientIsWarnedAndDacordEndsIt) {
+  WarnAndClose([](HWND warn) { ui::Click(warn, IDOK); });
+}
+
+TEST(WarnDialog, TheCloseBoxEndsItToo) {
+  WarnAndClose([](HWND warn) { ui::CloseBox(warn); });
+}
+
+// --------------------------------------------------------------------------
+// Confirmation.
+
+// Confirms a request through "LINK_DLG" and returns the poke that followed.
+std::string ConfirmedPoke(const std::string& request) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  auto helper = setup.Start(setup.Request("req.txt", request));
+  HWND link = HelperSetup::WaitForDialog(*helper, kLinkTitle);
+  EXPECT_NE(link, nullptr);
+  if (!link) return {};
+  EXPECT_EQ(ui::ControlText(link, 114), ":6667");
+  EXPECT_EQ(ui::ControlText(link, 115), "#catala");
+  // Centred on the desktop.
+  RECT desktop;
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  const RECT box = ui::ScreenRect(link);
+  EXPECT_NEAR((box.left + box.right) / 2, (desktop.left + desktop.right) / 2, 1);
+  EXPECT_NEAR((box.top + box.bottom) / 2, (desktop.top + desktop.bottom) / 2, 1);
+  ui::Click(link, IDOK);
+  EXPECT_TRUE(helper->WaitExit());
+  EXPECT_TRUE(WaitForStandInLines("poke", 1));
+  return Pokes().empty() ? "" : Pokes().back();
+}
+
+TEST(LinkDialog, ConfirmOneAsksFirst) { EXPECT_EQ(ConfirmedPoke("channel catala\nconfirm 1\n"), ",6667,#catala,1"); }
+
+TEST(LinkDialog, NschatConfirmTenAsksFirst) {
+  EXPECT_EQ(ConfirmedPoke("[nschat]\r\nchannelName=catala\r\nconfirmPrompt=10\r\n"), ",6667,#catala,1");
+}
+
+TEST(LinkDialog, YesIsNoConfirmation) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\nconfirm yes\n")), 0);
+  EXPECT_EQ(Pokes().size(), 1u);
+}
+
+TEST(LinkDialog, CancelLeavesTheClientAlone) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  auto helper = setup.Start(setup.Request("req.txt", "server irc.example.cat\nchannel catala\nconfirm 1\n"));
+  HWND link = HelperSetup::WaitForDialog(*helper, kLinkTitle);
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(ui::ControlText(link, 114), "irc.example.cat:6667");
+  ui::Click(link, IDCANCEL);
+  ASSERT_TRUE(helper->WaitExit());
+  EXPECT_EQ(helper->ExitCode(), 0u);
+  EXPECT_TRUE(Pokes().empty());
+}
+
+// --------------------------------------------------------------------------
+// Starting the client.
+
+TEST(StartClient, WithoutARunningClientItIsStartedWithTheSwitchesInOrder) {
+  HelperSetup setup("exe=quop32.exe\r\nini=quop.ini");
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", kPlainRequest)), 0);
+  ASSERT_TRUE(WaitForStandInLines("args", 1));
+  std::string ini = setup.folder + "quop.ini";
+  for (char& c : ini) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  EXPECT_EQ(StartedClients(0)[0], (Fields{"-i" + ini, "-sirc.example.cat:7000", "-j#catala", "-pclau"}));
+}
+
+TEST(StartClient, AFailedStepAfterTheVersionStartsTheClient) {
+  HelperSetup setup;
+  RunningClient running({"refuse=CONNECTED"});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\n")), 0);
+  ASSERT_TRUE(WaitForStandInLines("args", 2));
+  EXPECT_EQ(StartedClients()[0], (Fields{"-j#catala"}));
+}
+
+TEST(StartClient, AnEmptyVersionCountsAsNoClient) {
+  HelperSetup setup;
+  RunningClient running({"VERSION="});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\n")), 0);
+  ASSERT_TRUE(WaitForStandInLines("args", 2));
+  EXPECT_TRUE(Pokes().empty());
+}
+
+TEST(StartClient, ThePathLearnedFromTheClientIsUsedAndRecorded) {
+  HelperSetup setup("");
+  RunningClient running({"EXENAME=" + setup.folder + "QUOP32.EXE", "refuse=CONNECTED"});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\n")), 0);
+  ASSERT_TRUE(WaitForStandInLines("args", 2));
+  char stored[300] = "";
+  GetPrivateProfileStringA("quoplink", "exe", "", stored, sizeof stored, (setup.folder + "quop.ini").c_str());
+  EXPECT_STREQ(stored, "quop32.exe");
+}
+
+// --------------------------------------------------------------------------
+// Requests that do not reach the flow.
+
+TEST(Intake, ATailNamingNothingOrInQuotesEndsQuietly) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  const std::string request = setup.Request("req.txt", kPlainRequest);
+  for (const std::string& tail : {setup.folder + "nothing.txt", "\"" + request + "\""}) {
+    SCOPED_TRACE(tail);
+    auto helper = setup.Start(tail);
+    bool window = false;
+    ASSERT_TRUE(ui::WaitUntil([&] {
+      if (!ui::TopWindows(helper->id()).empty()) window = true;
+      return !helper->Running();
+    }));
+    EXPECT_EQ(helper->ExitCode(), 0u);
+    EXPECT_FALSE(window);
+  }
+  EXPECT_TRUE(Pokes().empty());
+}
+
+TEST(Intake, ARequestWithoutServerOrChannelContactsNoClient) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", "port 7000\nconfirm 1\n")), 0);
+  EXPECT_TRUE(Pokes().empty());
+  EXPECT_TRUE(StartedClients().empty());
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+// Times the link helper's roads under the platform, against the start of a
+// do-nothing program, as medians of several runs in milliseconds:
+//   join:  from starting urlhop32.exe until the running client logs the poke;
+//   start: from starting urlhop32.exe until the client it starts logs its arguments.
+//   road_bench BUILD_FOLDER [RUNS]
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "uidriver.h"
+
+namespace {
+
+double NowMs() {
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+size_t Count(const std::string& path, const std::string& kind) {
+  const std::string text = Read(path);
+  size_t n = 0;
+  for (size_t pos = 0; (pos = text.find(kind + "\t", pos)) != std::string::npos; ++pos) {
+    if (pos == 0 || text[pos - 1] == '\n') ++n;
+  }
+  return n;
+}
+
+double Median(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+// Starts `exe` and times it until `done` holds (or until it ends, without one).
+template <typename Done>
+double TimeRun(const std::string& exe, const std::string& args, Done done) {
+  const double start = NowMs();
+  ui::Process process(exe, args);
+  ui::WaitUntil([&] { return done(process); }, 20000);
+  const double elapsed = NowMs() - start;
+  process.WaitExit(5000);
+  return elapsed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  const std::string build = argv[1];
+  const int runs = argc > 2 ? std::atoi(argv[2]) : 9;
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string dir = std::string(temp) + "quop-road-bench\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const std::string log = dir + "client.log";
+  DeleteFileA(log.c_str());
+  SetEnvironmentVariableA("QUOP_STANDIN_LOG", log.c_str());
+  CopyFileA((build + "\\linkhelper\\urlhop32.exe").c_str(), (dir + "urlhop32.exe").c_str(), FALSE);
+  CopyFileA((build + "\\tests\\support\\standin\\quop32_us.exe").c_str(), (dir + "quop32.exe").c_str(), FALSE);
+  std::ofstream(dir + "quop.ini") << "[quoplink]\r\nexe=quop32.exe\r\n";
+  const std::string request = dir + "request.txt";
+  std::ofstream(request) << "server irc.example.cat\nchannel catala\n";
+  const std::string helper = dir + "urlhop32.exe";
+  const std::string nothing = build + "\\tests\\support\\donothing.exe";
+
+  std::vector<double> baseline, join, start;
+  for (int i = 0; i < runs; ++i) {
+    baseline.push_back(TimeRun(nothing, "", [](ui::Process& p) { return !p.Running(); }));
+  }
+  {
+    ui::Process client(dir + "quop32.exe", "--CONNECTED=not --SERVERPORT=irc.example.cat:6667");
+    ui::WaitUntil([&] { return Count(log, "ready") > 0; });
+    for (int i = 0; i < runs; ++i) {
+      const size_t before = Count(log, "poke");
+      join.push_back(TimeRun(helper, request, [&](ui::Process&) { return Count(log, "poke") > before; }));
+    }
+  }
+  for (int i = 0; i < runs; ++i) {
+    const size_t before = Count(log, "args");
+    start.push_back(TimeRun(helper, request, [&](ui::Process&) { return Count(log, "args") > before; }));
+  }
+  std::printf("baseline %.1f\njoin %.1f\nstart %.1f\n", Median(baseline), Median(join), Median(start));
+  return 0;
+}
