@@ -34,4 +34,9 @@ INT_PTR CALLBACK LinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 INT_PTR CALLBACK AskDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK WarnDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the setup dialog, once its texts have passed their integrity check;
+// returns 1 after OK, 0 otherwise.
+INT_PTR RunSetupDialog(HWND owner);
+// Hook of the setup dialog's file browser.
+UINT_PTR CALLBACK FileHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void CentreOnDesktop(HWND window);

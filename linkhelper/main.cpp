@@ -152,7 +152,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       PostQuitMessage(0);
       return 0;
     case WM_OPEN_SETUP:
-      DialogBoxParamA(g_instance, "INSTALL_DLG", window, SetupDialogProc, 0);
+      RunSetupDialog(window);
       DestroyWindow(window);
       return 0;
     default:

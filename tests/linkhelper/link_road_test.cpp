@@ -289,12 +289,33 @@ TEST(Intake, ATailNamingNothingOrInQuotesEndsQuietly) {
   EXPECT_TRUE(Pokes().empty());
 }
 
-TEST(Intake, ARequestWithoutServerOrChannelContactsNoClient) {
+// Starts the helper with `tail`, expects its setup dialog and cancels it.
+void ExpectSetupDialog(const HelperSetup& setup, const std::string& tail) {
+  auto helper = setup.Start(tail);
+  HWND dialog = HelperSetup::WaitForDialog(*helper, "QuopLink32 v5.61");
+  ASSERT_NE(dialog, nullptr);
+  ui::Click(dialog, IDCANCEL);
+  ASSERT_TRUE(helper->WaitExit());
+  EXPECT_EQ(helper->ExitCode(), 0u);
+}
+
+TEST(Intake, ARequestWithoutServerOrChannelOpensTheSetupDialog) {
   HelperSetup setup;
   RunningClient running({"CONNECTED=not connected"});
-  EXPECT_EQ(setup.Run(setup.Request("req.txt", "port 7000\nconfirm 1\n")), 0);
+  ExpectSetupDialog(setup, setup.Request("req.txt", "port 7000\nconfirm 1\n"));
   EXPECT_TRUE(Pokes().empty());
   EXPECT_TRUE(StartedClients().empty());
+}
+
+TEST(Intake, NoCommandTailOpensTheSetupDialog) {
+  HelperSetup setup;
+  ExpectSetupDialog(setup, "");
+}
+
+TEST(Intake, NoClientAndNoProgramPathOpenTheSetupDialog) {
+  HelperSetup setup("");
+  ExpectSetupDialog(setup, setup.Request("req.txt", kPlainRequest));
+  EXPECT_TRUE(StandInLog("args").empty());
 }
 
 }  // namespace

@@ -1,0 +1,198 @@
+// The helper's setup dialog and its file browser, driven for real.
+#include <gtest/gtest.h>
+
+#include "helper_run.h"
+
+namespace {
+
+const char kSetupTitle[] = "QuopLink32 v5.61";
+const char kExeBrowserTitle[] = "QuopLink Select Exe file...";
+
+// A helper installed in C:\QUOP\ (so that stored paths are relative to it),
+// with a stand-in client as quop32.exe there.
+struct SetupRun {
+  explicit SetupRun(const std::string& settings = "") {
+    Clear();
+    CreateDirectoryA("C:\\QUOP", nullptr);
+    CopyFileA(testenv::BuildPath("linkhelper\\urlhop32.exe").c_str(), "C:\\QUOP\\urlhop32.exe", FALSE);
+    CopyFileA(testenv::BuildPath("tests\\support\\standin\\quop32_us.exe").c_str(), "C:\\QUOP\\Quop32.exe", FALSE);
+    if (!settings.empty())
+      testenv::WriteFile("C:\\QUOP\\quop.ini", "[quop]\r\nnick=Convidat\r\n[quoplink]\r\n" + settings);
+    StandInLogPath();
+  }
+  ~SetupRun() {
+    helper.reset();
+    Clear();
+  }
+  static void Clear() {
+    for (const char* file : {"urlhop32.exe", "Quop32.exe", "quop.ini", "other.ini"}) {
+      DeleteFileA((std::string("C:\\QUOP\\") + file).c_str());
+    }
+    RemoveDirectoryA("C:\\QUOP");
+    DeleteFileA("C:\\quop32.exe");
+  }
+  // Starts the helper and waits for its setup dialog.
+  HWND Open(const std::string& tail = "", const std::string& exe = "C:\\QUOP\\urlhop32.exe") {
+    helper = std::make_unique<ui::Process>(exe, tail, "C:\\QUOP\\");
+    dialog = HelperSetup::WaitForDialog(*helper, kSetupTitle);
+    return dialog;
+  }
+  // Presses a browse button and returns the file browser.
+  HWND OpenBrowser(int button) {
+    ui::Click(dialog, button);
+    return HelperSetup::WaitForDialog(*helper, button == 112 ? kExeBrowserTitle : "QuopLink Select Ini file...");
+  }
+  static std::string Ini() { return testenv::ReadFile("C:\\QUOP\\quop.ini"); }
+  static std::string Stored(const char* key) {
+    char value[300] = "";
+    GetPrivateProfileStringA("quoplink", key, "(absent)", value, sizeof value, "C:\\QUOP\\quop.ini");
+    return value;
+  }
+
+  std::unique_ptr<ui::Process> helper;
+  HWND dialog = nullptr;
+};
+
+// Chooses `path` in an open file browser: typed into its file-name box, then OK.
+void Choose(HWND browser, const std::string& path) {
+  ui::SetText(ui::Control(browser, 1152), path);
+  ui::Click(browser, IDOK);
+  EXPECT_TRUE(ui::WaitForWindowGone(browser));
+}
+
+TEST(SetupDialog, FirstRunShowsEmptyPathsTheDefaultServiceAndItsTexts) {
+  SetupRun run;
+  ASSERT_NE(run.Open(), nullptr);
+  EXPECT_EQ(ui::ControlText(run.dialog, 113), "");
+  EXPECT_EQ(ui::ControlText(run.dialog, 111), "");
+  EXPECT_EQ(ui::ControlText(run.dialog, 110), "Quop");
+  EXPECT_EQ(ui::ControlText(run.dialog, 103), "Welcome to the QuopLink Helper application!");
+  EXPECT_EQ(ui::ControlText(run.dialog, 104),
+            "This program is called by your Web browser whenever it wants Quop to connect to a server and to join a "
+            "channel.");
+  EXPECT_EQ(ui::ControlText(run.dialog, 105), "Please select the name of the Quop program below.");
+  EXPECT_EQ(ui::ControlText(run.dialog, 106),
+            "Please select the name of the Quop ini you want to be used when Quop is run by QuopLink.");
+  EXPECT_EQ(ui::ControlText(run.dialog, 107), "Please enter the Quop DDE Service name.");
+  const std::string notice = ui::ControlText(run.dialog, 108);
+  EXPECT_NE(notice.find('\n'), std::string::npos);
+  EXPECT_NE(notice.find("All rights reserved."), std::string::npos);
+  // Centred on the desktop.
+  RECT desktop;
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  const RECT box = ui::ScreenRect(run.dialog);
+  EXPECT_NEAR((box.left + box.right) / 2, (desktop.left + desktop.right) / 2, 1);
+}
+
+TEST(SetupDialog, BrowsingStartsInTheFieldsFolderAndShowsTheChoiceInLowerCase) {
+  SetupRun run("exe=quop32.exe\r\n");
+  ASSERT_NE(run.Open(), nullptr);
+  EXPECT_EQ(ui::ControlText(run.dialog, 113), "c:\\quop\\quop32.exe");
+  HWND browser = run.OpenBrowser(112);
+  ASSERT_NE(browser, nullptr);
+  EXPECT_EQ(ui::ControlText(browser, 1090), "&Nom del fitxer:");
+  EXPECT_EQ(ui::ControlText(browser, 1089), "Llista els fitxers del &tipus:");
+  EXPECT_EQ(ui::ControlText(browser, IDOK), "D'acord");
+  std::string folder = ui::ControlText(browser, 1088);
+  for (char& c : folder) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(folder, "c:\\quop");
+  RECT desktop;
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  const RECT box = ui::ScreenRect(browser);
+  EXPECT_NEAR((box.left + box.right) / 2, (desktop.left + desktop.right) / 2, 1);
+  Choose(browser, "C:\\Quop\\Quop32.exe");
+  EXPECT_EQ(ui::ControlText(run.dialog, 113), "c:\\quop\\quop32.exe");
+}
+
+TEST(SetupDialog, BrowsingFromAFileInADriveRootStartsInTheRoot) {
+  SetupRun run;
+  testenv::WriteFile("C:\\quop32.exe", "x");
+  testenv::WriteFile("C:\\QUOP\\quop.ini", "[quoplink]\r\nexe=c:\\quop32.exe\r\n");
+  ASSERT_NE(run.Open(), nullptr);
+  HWND browser = run.OpenBrowser(112);
+  ASSERT_NE(browser, nullptr);
+  std::string folder = ui::ControlText(browser, 1088);
+  for (char& c : folder) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(folder, "c:\\");
+  ui::Click(browser, IDCANCEL);
+  EXPECT_TRUE(ui::WaitForWindowGone(browser));
+  EXPECT_EQ(ui::ControlText(run.dialog, 113), "c:\\quop32.exe");  // a cancelled browse changes nothing
+}
+
+TEST(SetupDialog, OkSavesTheThreeSettings) {
+  SetupRun run;
+  testenv::WriteFile("C:\\QUOP\\other.ini", "[quop]\r\n");
+  ASSERT_NE(run.Open(), nullptr);
+  Choose(run.OpenBrowser(112), "C:\\Quop\\Quop32.exe");
+  Choose(run.OpenBrowser(109), "C:\\Quop\\Other.ini");
+  EXPECT_EQ(ui::ControlText(run.dialog, 111), "c:\\quop\\other.ini");
+  ui::SetText(ui::Control(run.dialog, 110), "XatCat");
+  ui::Click(run.dialog, IDOK);
+  ASSERT_TRUE(run.helper->WaitExit());
+  EXPECT_EQ(run.helper->ExitCode(), 0u);
+  EXPECT_EQ(SetupRun::Stored("exe"), "quop32.exe");
+  EXPECT_EQ(SetupRun::Stored("ini"), "other.ini");
+  EXPECT_EQ(SetupRun::Stored("dde"), "XatCat");
+  EXPECT_TRUE(StandInLog("args").empty()) << "without a request no client is started";
+}
+
+void LeaveWithoutSaving(void (*leave)(HWND)) {
+  SetupRun run("exe=quop32.exe\r\ndde=Quop\r\n");
+  const std::string before = SetupRun::Ini();
+  ASSERT_NE(run.Open(), nullptr);
+  Choose(run.OpenBrowser(109), "C:\\QUOP\\quop.ini");
+  ui::SetText(ui::Control(run.dialog, 110), "Changed");
+  leave(run.dialog);
+  ASSERT_TRUE(run.helper->WaitExit());
+  EXPECT_EQ(SetupRun::Ini(), before);
+}
+
+TEST(SetupDialog, CancelAfterABrowseSavesNothing) {
+  LeaveWithoutSaving([](HWND dialog) { ui::Click(dialog, IDCANCEL); });
+}
+
+TEST(SetupDialog, TheCloseBoxSavesNothing) {
+  LeaveWithoutSaving([](HWND dialog) { ui::CloseBox(dialog); });
+}
+
+TEST(SetupDialog, APendingRequestGoesOnAfterOk) {
+  SetupRun run;  // no client running, no program path: the flow needs setup
+  const std::string request = testenv::ScratchDir() + "req.txt";
+  testenv::WriteFile(request, "server irc.example.cat\nchannel catala\n");
+  ASSERT_NE(run.Open(request), nullptr);
+  Choose(run.OpenBrowser(112), "C:\\Quop\\Quop32.exe");
+  ui::Click(run.dialog, IDOK);
+  ASSERT_TRUE(WaitForStandInLines("args", 1));
+  EXPECT_EQ(StandInLog("args")[0], (std::vector<std::string>{"-sirc.example.cat:6667", "-j#catala"}));
+  EXPECT_EQ(SetupRun::Stored("exe"), "quop32.exe");  // saved before the client started
+  ASSERT_TRUE(run.helper->WaitExit());
+}
+
+// A copy of the helper with one byte of its welcome text changed.
+std::string AlteredHelper() {
+  std::string bytes = testenv::ReadFile(testenv::BuildPath("linkhelper\\urlhop32.exe"));
+  const size_t at = bytes.find("Welcome to the QuopLink Helper application!");
+  EXPECT_NE(at, std::string::npos);
+  if (at != std::string::npos) bytes[at] = 'V';
+  testenv::WriteFile("C:\\QUOP\\urlhop32.exe", bytes);
+  return "C:\\QUOP\\urlhop32.exe";
+}
+
+TEST(SetupDialog, AlteredTextsShowNoDialog) {
+  SetupRun run("exe=quop32.exe\r\n");
+  const std::string before = SetupRun::Ini();
+  const std::string helper = AlteredHelper();
+  ui::Process altered(helper, "", "C:\\QUOP\\");
+  bool dialog = false;
+  ASSERT_TRUE(ui::WaitUntil([&] {
+    for (HWND window : ui::TopWindows(altered.id())) {
+      if (ui::ClassName(window) == "#32770") dialog = true;
+    }
+    return !altered.Running();
+  }));
+  EXPECT_FALSE(dialog);
+  EXPECT_EQ(altered.ExitCode(), 0u);
+  EXPECT_EQ(SetupRun::Ini(), before);
+}
+
+}  // namespace
