@@ -276,7 +276,7 @@ std::string LoadResourceString(UINT id) {
 }
 
 std::string FormatResourceString(UINT id, const char* a, const char* b, const char* c) {
-  const std::string format = LoadResourceString(id);
+  std::string format = LoadResourceString(id);
   const int needed = std::snprintf(nullptr, 0, format.c_str(), a, b, c);
   if (needed < 0) return format;
   std::vector<char> text(static_cast<size_t>(needed) + 1);

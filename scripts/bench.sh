@@ -23,10 +23,22 @@ baseline=$(median_ms "$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/donothing.exe")
 launcher=$(median_ms "$QUOP_RUN" "$QUOP_RUN_BUILD/weblauncher/verbalia.exe")
 
 printf '%-46s %10s\n' "figure" "value"
-printf '%-46s %10s\n' "verbalia.exe size (32-bit deliverable), bytes" "$(stat -c %s build/windows/weblauncher/verbalia.exe)"
+size() { stat -c %s "$1"; }
+printf '%-46s %10s\n' "verbalia.exe size (32-bit deliverable), bytes" "$(size build/windows/weblauncher/verbalia.exe)"
+printf '%-46s %10s\n' "trinstall.exe size (32-bit deliverable), bytes" "$(size build/windows/installer/trinstall.exe)"
+printf '%-46s %10s\n' "urlhop32.exe size (32-bit deliverable), bytes" "$(size build/windows/linkhelper/urlhop32.exe)"
+printf '%-46s %10s\n' "quop-ca.zip, the zipped pack, bytes" "$(size build/windows/pack/quop-ca.zip)"
 printf '%-46s %10s\n' "do-nothing program start, ms (median)" "$baseline"
 printf '%-46s %10s\n' "launcher run, ms (median)" "$launcher"
 printf '%-46s %10s\n' "launcher / do-nothing" "$(awk -v a="$launcher" -v b="$baseline" 'BEGIN{printf "%.2f", a/b}')"
+
+# The installer's start until its main dialog is visible.
+installer=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/start_bench.exe" \
+  "Z:$(echo "$QUOP_RUN_BUILD" | tr / '\\')\\installer\\trinstall.exe" "Actualitzador del Quop 5.61" "$runs" 2>/dev/null |
+  tr -d '\r')
+printf '%-46s %10s\n' "installer start until its dialog shows, ms" "$(echo "$installer" | sed -n 's/^window //p')"
+printf '%-46s %10s\n' "  / do-nothing start ($(echo "$installer" | sed -n 's/^baseline //p') ms)" \
+  "$(echo "$installer" | awk '/^window/{w=$2} /^baseline/{b=$2} END{printf "%.2f", w/b}')"
 
 # The link helper's DDE exchange with the stand-in client (medians of many).
 dde=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/dde_bench.exe" \

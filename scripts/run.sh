@@ -3,7 +3,8 @@
 # in the project's Wine prefix and runs the pack's installer on it. With a
 # display the installer opens for the user; without one the whole road of an
 # installation runs headlessly and what happened is printed, with a picture
-# of each dialog on the way.
+# of each dialog on the way, followed by chat links through the helper that
+# the installer put in place.
 set -euo pipefail
 . "$(dirname "$0")/bench-env.sh"
 build=$QUOP_RUN_BUILD
@@ -62,3 +63,11 @@ fi
 for _ in $(seq 50); do [ -s "$URLREC_LOG" ] && break; sleep 0.1; done
 echo "URLs handed to the shell:"
 if [ -s "$URLREC_LOG" ]; then cut -f2 "$URLREC_LOG" | tr -d '\r' | to_utf8 | sed 's/^/  /'; else echo "  none"; fi
+
+if [ -z "${DISPLAY:-}" ] || [ -n "${QUOP_HEADLESS:-}" ]; then
+  echo "== chat links through the installed helper C:\\Quop\\urlhop32.exe (as a browser starts it)"
+  "$QUOP_RUN" "$build/tests/support/demo_helper.exe" links 'C:\Quop\' 2> >(grep -v 'FS volume label' >&2) |
+    tr -d '\r' | to_utf8
+  echo "C:\\Quop\\quop.ini afterwards (the helper recorded the client's path it learned):"
+  tr -d '\r' <"$client/quop.ini" | to_utf8 | sed 's/^/  /'
+fi

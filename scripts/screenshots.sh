@@ -1,22 +1,22 @@
 #!/usr/bin/env bash
-# Writes PNG screenshots of the programs' dialogs, with their frames, under
-# build/<preset>/screenshots/ for visual review.
+# Remakes the pictures of every dialog for the user guide (docs/images/), with
+# their window frames, under Xvfb and Wine: the installer's road on the demo
+# client, then each dialog of the helper that it installed.
 set -euo pipefail
-. "$(dirname "$0")/bench-env.sh"
-out=$QUOP_RUN_BUILD/screenshots
-mkdir -p "$out"
-display=$(cat "$QUOP_RUN_BUILD/wine-bench/display")
-
-# shot NAME TITLE: the window with that title, cropped out of the screen.
-shot() {
-  local rect
-  rect=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/winrect.exe" "$2" | tr -d '\r')
-  read -r x y w h <<<"$rect"
-  import -display "$display" -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/$1.png"
-  echo "wrote $out/$1.png"
-}
-
-"$QUOP_RUN" "$QUOP_RUN_BUILD/installer/trinstall.exe" &
-installer=$!
-shot installer-main "Actualitzador del Quop 5.61"
-kill "$installer" 2>/dev/null || true
+cd "$(dirname "$0")/.."
+QUOP_HEADLESS=1 scripts/run.sh >/dev/null
+. scripts/bench-env.sh
+build=$QUOP_RUN_BUILD
+pictures=$build/screenshots/helper
+rm -rf "$pictures"
+mkdir -p "$pictures" docs/images
+"$QUOP_RUN" "$build/tests/support/demo_helper.exe" pictures 'C:\Quop\' "Z:$(echo "$pictures" | tr / '\\')\\" \
+  2> >(grep -v 'FS volume label' >&2)
+for bmp in "$pictures"/*.bmp; do
+  convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
+done
+for png in "$build"/screenshots/installation/*.png "$pictures"/*.png; do
+  name=$(basename "$png")
+  cp "$png" "docs/images/${name#??-}"
+done
+ls docs/images

@@ -70,7 +70,7 @@ bool InstallerRun::PickAndCancel() {
 std::string InstallerRun::ExpectMessage(int answer, const std::string& caption) {
   HWND box = ui::WaitForMessageBox(process->id(), caption);
   if (!box) return {};
-  const std::string text = ui::MessageBoxText(box);
+  std::string text = ui::MessageBoxText(box);
   ui::AnswerMessageBox(box, answer);
   EXPECT_TRUE(ui::WaitForWindowGone(box));
   return text;

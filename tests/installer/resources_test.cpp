@@ -50,8 +50,31 @@ TEST(InstallerResources, CarryTheLauncherAndItsIcon) {
     EXPECT_EQ(header->biBitCount, 8);
     EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
     EXPECT_TRUE(header->biClrUsed == 0 || header->biClrUsed == 256);
+    // The manifest asks to run as administrator and nothing that changes the layout.
+    const std::string manifest = Resource(installer, RT_MANIFEST, 1, 0);
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
     FreeLibrary(launcher);
     FreeLibrary(installer);
+  }
+}
+
+TEST(HelperResources, CarryNoManifest) {
+  for (const std::string& helper :
+       {testenv::BuildPath("linkhelper\\urlhop32.exe"), testenv::DeliverablePath("linkhelper\\urlhop32.exe")}) {
+    if (helper.empty()) continue;
+    SCOPED_TRACE(helper);
+    HMODULE module = LoadLibraryExA(helper.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST), nullptr);
+    // Its own icon and dialogs are there.
+    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
+    for (const char* name : {"LINK_DLG", "ASK_DLG", "ASK2_DLG", "WARN_DLG", "INSTALL_DLG"}) {
+      EXPECT_NE(FindResourceA(module, name, RT_DIALOG), nullptr) << name;
+    }
+    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(1536), RT_DIALOG), nullptr);
+    FreeLibrary(module);
   }
 }
 

@@ -13,7 +13,7 @@ HelperSetup::HelperSetup(const std::string& settings) : folder(testenv::ScratchD
 }
 
 std::string HelperSetup::Request(const std::string& name, const std::string& content) const {
-  const std::string path = testenv::ScratchDir() + name;
+  std::string path = testenv::ScratchDir() + name;
   testenv::WriteFile(path, content);
   return path;
 }

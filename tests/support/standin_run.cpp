@@ -5,7 +5,7 @@
 #include "test_env.h"
 
 std::string StandInLogPath() {
-  const std::string path = testenv::ScratchDir() + "client.log";
+  std::string path = testenv::ScratchDir() + "client.log";
   SetEnvironmentVariableA("QUOP_STANDIN_LOG", path.c_str());
   return path;
 }

@@ -266,7 +266,7 @@ HWND WaitForMessageBox(DWORD processId, const std::string& caption, DWORD timeou
 std::string MessageBoxText(HWND box) {
   for (HWND child : Children(box)) {
     if (ClassName(child) == "Static") {
-      const std::string text = Text(child);
+      std::string text = Text(child);
       if (!text.empty()) return text;
     }
   }
@@ -285,8 +285,10 @@ COLORREF ClientPixel(HWND window, int x, int y) {
 }
 
 bool SaveWindowPicture(HWND window, const std::string& path) {
-  // Let the window finish painting first.
+  // Let the window and its controls finish painting first.
   DWORD_PTR ignored;
+  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
   SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
   const RECT rect = ScreenRect(window);
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
