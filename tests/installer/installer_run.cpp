@@ -40,13 +40,7 @@ InstallerRun::InstallerRun(bool newClient) {
 
 namespace {
 
-HWND WaitForOpenDialog(DWORD processId) {
-  ui::WindowQuery query;
-  query.processId = processId;
-  query.title = "Open";
-  query.className = "#32770";
-  return ui::WaitForWindow(query);
-}
+HWND WaitForOpenDialog(DWORD processId) { return ui::WaitForDialog(processId, "Open"); }
 
 }  // namespace
 
@@ -82,13 +76,7 @@ bool InstallerRun::WaitForResults(const std::string& text) {
   return ui::WaitUntil([&] { return ui::ControlText(dialog, 1009) == text; }, 5000);
 }
 
-HWND InstallerRun::WaitForDialog(const std::string& title) {
-  ui::WindowQuery query;
-  query.processId = process->id();
-  query.title = title;
-  query.className = "#32770";
-  return ui::WaitForWindow(query);
-}
+HWND InstallerRun::WaitForDialog(const std::string& title) { return ui::WaitForDialog(process->id(), title); }
 
 HWND InstallerRun::InstallUpToInfoDialog() {
   if (!Pick(client + "quop32.exe")) return nullptr;

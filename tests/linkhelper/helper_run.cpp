@@ -29,9 +29,5 @@ int HelperSetup::Run(const std::string& tail) const {
 }
 
 HWND HelperSetup::WaitForDialog(const ui::Process& helper, const std::string& title) {
-  ui::WindowQuery query;
-  query.processId = helper.id();
-  query.title = title;
-  query.className = "#32770";
-  return ui::WaitForWindow(query);
+  return ui::WaitForDialog(helper.id(), title);
 }

@@ -8,14 +8,6 @@
 
 namespace {
 
-HWND Dialog(const ui::Process& process, const char* title) {
-  ui::WindowQuery query;
-  query.processId = process.id();
-  query.title = title;
-  query.className = "#32770";
-  return ui::WaitForWindow(query);
-}
-
 void Copy(const std::string& from, const std::string& to) {
   ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from;
 }
@@ -23,10 +15,10 @@ void Copy(const std::string& from, const std::string& to) {
 // Runs the pack's installer on `client` through its whole road, offers declined.
 void Install(const std::string& pack, const std::string& client) {
   ui::Process installer(pack + "trinstall.exe", "", pack);
-  HWND main = Dialog(installer, "Actualitzador del Quop 5.61");
+  HWND main = ui::WaitForDialog(installer.id(), "Actualitzador del Quop 5.61");
   ASSERT_NE(main, nullptr);
   ui::Click(main, 3005);
-  HWND open = Dialog(installer, "Open");
+  HWND open = ui::WaitForDialog(installer.id(), "Open");
   ASSERT_NE(open, nullptr);
   ui::SetText(ui::Control(open, 1148), client + "quop32.exe");
   ui::Click(open, IDOK);
@@ -35,7 +27,7 @@ void Install(const std::string& pack, const std::string& client) {
   HWND done = ui::WaitForMessageBox(installer.id(), "trinstall");
   ASSERT_NE(done, nullptr);
   ui::AnswerMessageBox(done, IDOK);
-  HWND info = Dialog(installer, "Informació sobre programes en català");
+  HWND info = ui::WaitForDialog(installer.id(), "Informació sobre programes en català");
   ASSERT_NE(info, nullptr);
   ui::Click(info, IDCANCEL);
   ASSERT_TRUE(ui::WaitUntil([&] { return ui::IsEnabled(main); }));

@@ -11,23 +11,15 @@
 
 namespace {
 
-double NowMs() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 template <typename Work>
 double MedianMs(int runs, Work work) {
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
-    const double start = NowMs();
+    const double start = ui::NowMs();
     work();
-    times.push_back(NowMs() - start);
+    times.push_back(ui::NowMs() - start);
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  return ui::Median(times);
 }
 
 bool Request(const char* topic, char (&buffer)[kPathSize]) {

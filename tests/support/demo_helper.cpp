@@ -103,14 +103,6 @@ int Links() {
 std::string g_pictures;
 int g_shot = 0;
 
-HWND Dialog(const ui::Process& process, const char* title) {
-  ui::WindowQuery query;
-  query.processId = process.id();
-  query.title = title;
-  query.className = "#32770";
-  return ui::WaitForWindow(query);
-}
-
 void Shot(HWND window, const char* name) {
   if (!window) {
     std::printf("no window for %s\n", name);
@@ -126,7 +118,7 @@ void Picture(const char* name, const char* title, const std::string& request, co
   std::unique_ptr<ui::Process> client;
   if (!clientSettings.empty()) client = StartClient(clientSettings);
   auto helper = StartHelper(request);
-  HWND dialog = Dialog(*helper, title);
+  HWND dialog = ui::WaitForDialog(helper->id(), title);
   Shot(dialog, name);
   if (dialog) ui::Click(dialog, closeWith);
   helper->WaitExit();
@@ -143,11 +135,11 @@ int Pictures() {
   Picture("helper-warning", "QuopLink Advertència de versió", withChannel, "VERSION=4.5\r\n", IDOK);
 
   auto helper = StartHelper("");
-  HWND setup = Dialog(*helper, "QuopLink32 v5.61");
+  HWND setup = ui::WaitForDialog(helper->id(), "QuopLink32 v5.61");
   Shot(setup, "helper-setup");
   if (setup) {
     ui::Click(setup, 112);
-    HWND browser = Dialog(*helper, "QuopLink Select Exe file...");
+    HWND browser = ui::WaitForDialog(helper->id(), "QuopLink Select Exe file...");
     Shot(browser, "helper-file-browser");
     if (browser) ui::Click(browser, IDCANCEL);
     ui::WaitForWindowGone(browser);

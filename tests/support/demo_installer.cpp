@@ -22,13 +22,7 @@ void Shot(HWND window, const char* name) {
   ui::SaveWindowPicture(window, pictures + file + name + ".bmp");
 }
 
-HWND Dialog(const char* title) {
-  ui::WindowQuery query;
-  query.processId = installer;
-  query.title = title;
-  query.className = "#32770";
-  return ui::WaitForWindow(query);
-}
+HWND Dialog(const char* title) { return ui::WaitForDialog(installer, title); }
 
 bool Fail(const char* what) {
   std::printf("demo: %s\n", what);

@@ -15,13 +15,6 @@
 
 namespace {
 
-double NowMs() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 std::string Read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -38,18 +31,13 @@ size_t Count(const std::string& path, const std::string& kind) {
   return n;
 }
 
-double Median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
 // Starts `exe` and times it until `done` holds (or until it ends, without one).
 template <typename Done>
 double TimeRun(const std::string& exe, const std::string& args, Done done) {
-  const double start = NowMs();
+  const double start = ui::NowMs();
   ui::Process process(exe, args);
   ui::WaitUntil([&] { return done(process); }, 20000);
-  const double elapsed = NowMs() - start;
+  const double elapsed = ui::NowMs() - start;
   process.WaitExit(5000);
   return elapsed;
 }
@@ -91,6 +79,6 @@ int main(int argc, char** argv) {
     const size_t before = Count(log, "args");
     start.push_back(TimeRun(helper, request, [&](ui::Process&) { return Count(log, "args") > before; }));
   }
-  std::printf("baseline %.1f\njoin %.1f\nstart %.1f\n", Median(baseline), Median(join), Median(start));
+  std::printf("baseline %.1f\njoin %.1f\nstart %.1f\n", ui::Median(baseline), ui::Median(join), ui::Median(start));
   return 0;
 }

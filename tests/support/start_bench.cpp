@@ -9,21 +9,7 @@
 
 #include "uidriver.h"
 
-namespace {
-
-double NowMs() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
@@ -34,20 +20,20 @@ int main(int argc, char** argv) {
   nothing = nothing.substr(0, nothing.find_last_of('\\') + 1) + "donothing.exe";
   std::vector<double> baseline, window;
   for (int i = 0; i < runs; ++i) {
-    const double start = NowMs();
+    const double start = ui::NowMs();
     ui::Process process(nothing);
     process.WaitExit();
-    baseline.push_back(NowMs() - start);
+    baseline.push_back(ui::NowMs() - start);
   }
   for (int i = 0; i < runs; ++i) {
-    const double start = NowMs();
+    const double start = ui::NowMs();
     ui::Process process(argv[1]);
     ui::WindowQuery query;
     query.processId = process.id();
     query.title = argv[2];
     ui::WaitForWindow(query, 20000);
-    window.push_back(NowMs() - start);
+    window.push_back(ui::NowMs() - start);
   }
-  std::printf("baseline %.1f\nwindow %.1f\n", Median(baseline), Median(window));
+  std::printf("baseline %.1f\nwindow %.1f\n", ui::Median(baseline), ui::Median(window));
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <set>
 
 namespace ui {
@@ -143,6 +144,27 @@ HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs) {
   HWND window = nullptr;
   WaitUntil([&] { return (window = FindTopWindow(query)) != nullptr; }, timeoutMs);
   return window;
+}
+
+HWND WaitForDialog(DWORD processId, const std::string& title, DWORD timeoutMs) {
+  WindowQuery query;
+  query.processId = processId;
+  query.title = title;
+  query.className = "#32770";
+  return WaitForWindow(query, timeoutMs);
+}
+
+double NowMs() {
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> times) {
+  if (times.empty()) return 0;
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
 }
 
 bool WaitForWindowGone(HWND window, DWORD timeoutMs) {

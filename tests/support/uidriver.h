@@ -50,6 +50,8 @@ HWND FindTopWindow(const WindowQuery& query);
 // Visible top-level windows of a process.
 std::vector<HWND> TopWindows(DWORD processId);
 HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs = kDefaultTimeoutMs);
+// A dialog (class #32770) of a process with this title, once it is visible.
+HWND WaitForDialog(DWORD processId, const std::string& title, DWORD timeoutMs = kDefaultTimeoutMs);
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
 
 HWND Control(HWND dialog, int id);
@@ -83,6 +85,10 @@ COLORREF ClientPixel(HWND window, int x, int y);
 
 // Writes what the screen shows of a window, frame included, as a 24-bit BMP file.
 bool SaveWindowPicture(HWND window, const std::string& path);
+
+// A high-resolution clock in milliseconds, and the median of some times.
+double NowMs();
+double Median(std::vector<double> times);
 
 // Polls `condition` until it holds or the time limit passes.
 template <typename Condition>
