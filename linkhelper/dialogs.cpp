@@ -13,20 +13,20 @@ void CentreOnDesktop(HWND window) {
   SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-namespace {
-
 bool IsCloseCommand(WPARAM wParam) { return (wParam & 0xFFF0) == SC_CLOSE; }
+
+void ShowAndFocus(HWND dialog) {
+  CentreOnDesktop(dialog);
+  SetFocus(GetDlgItem(dialog, IDOK));
+}
+
+namespace {
 
 // "server:port" of the request into a control.
 void ShowRequestedServer(HWND dialog, int id) {
   char text[kServerSize + kPortSize + 1];
   std::snprintf(text, sizeof text, "%s:%s", g_request.server, g_request.port);
   SetDlgItemTextA(dialog, id, text);
-}
-
-void ShowAndFocus(HWND dialog) {
-  CentreOnDesktop(dialog);
-  SetFocus(GetDlgItem(dialog, IDOK));
 }
 
 }  // namespace

@@ -40,3 +40,8 @@ INT_PTR RunSetupDialog(HWND owner);
 // Hook of the setup dialog's file browser.
 UINT_PTR CALLBACK FileHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void CentreOnDesktop(HWND window);
+// What every dialog does when it is shown or hidden: centre itself on the
+// desktop and put the focus on its OK button.
+void ShowAndFocus(HWND dialog);
+// The close box or Alt+F4, in the word parameter of WM_SYSCOMMAND.
+bool IsCloseCommand(WPARAM wParam);

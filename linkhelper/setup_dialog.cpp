@@ -119,8 +119,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       SetSetupTexts(dialog);
       return FALSE;  // the focus is set when the dialog is shown
     case WM_SHOWWINDOW:
-      CentreOnDesktop(dialog);
-      SetFocus(GetDlgItem(dialog, IDOK));
+      ShowAndFocus(dialog);
       return FALSE;
     case WM_PAINT: {
       PAINTSTRUCT paint;
@@ -149,7 +148,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
           return FALSE;
       }
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
+      if (!IsCloseCommand(wParam)) return FALSE;
       EndDialog(dialog, 0);
       return TRUE;
     default:
