@@ -1,5 +1,7 @@
 #include "standin_run.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include "test_env.h"
@@ -59,5 +61,6 @@ StandInClient::StandInClient(const std::string& args, const std::string& exe) {
   const size_t readyBefore = StandInLog("ready").size();
   const std::string program = exe.empty() ? testenv::BuildPath("tests\\support\\standin\\quop32_us.exe") : exe;
   process = std::make_unique<ui::Process>(program, args);
+  EXPECT_TRUE(process->started()) << program << " did not start, error " << process->startError();
   ready = process->started() && WaitForStandInLines("ready", readyBefore + 1);
 }

@@ -19,10 +19,16 @@ Process::Process(const std::string& exe, const std::string& args, const std::str
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
   }
-  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                      dir.empty() ? nullptr : dir.c_str(), &startup, &info)) {
-    return;
+  // A start can fail for a moment while the platform is still tearing down
+  // the previous test's processes: a few bounded attempts, then the error.
+  bool created = false;
+  for (int attempt = 0; attempt < 5 && !created; ++attempt) {
+    if (attempt) Sleep(100);
+    created = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                             dir.empty() ? nullptr : dir.c_str(), &startup, &info) != FALSE;
+    if (!created) startError_ = GetLastError();
   }
+  if (!created) return;
   if (job_) AssignProcessToJobObject(job_, info.hProcess);
   ResumeThread(info.hThread);
   CloseHandle(info.hThread);

@@ -24,6 +24,8 @@ class Process {
   Process& operator=(const Process&) = delete;
 
   bool started() const { return process_ != nullptr; }
+  // Why the program could not be started (0 when it was).
+  DWORD startError() const { return startError_; }
   DWORD id() const { return id_; }
   // True when the program has ended within the time limit.
   bool WaitExit(DWORD timeoutMs = kDefaultTimeoutMs);
@@ -35,6 +37,7 @@ class Process {
   HANDLE process_ = nullptr;
   HANDLE job_ = nullptr;
   DWORD id_ = 0;
+  DWORD startError_ = 0;
 };
 
 // Runs a program to its end (bounded) and returns its exit code, or -1.
