@@ -52,6 +52,6 @@ function(quop_add_wine_test target)
     add_dependencies(${target} ${ARG_DEPENDS})
   endif()
   gtest_add_tests(TARGET ${target} TEST_LIST added)
-  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 180 LABELS wine
+  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 90 LABELS wine
                                             RESOURCE_LOCK wine_desktop SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endfunction()
