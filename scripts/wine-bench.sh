@@ -68,6 +68,25 @@ configure_prefix() {
   "$QUOP_WINE" regedit /S "Z:$(echo "$reg" | tr / '\\')" >>"$bench/wine.log" 2>&1 </dev/null
 }
 
+desktop_alive() {
+  DISPLAY=$(cat "$bench/display") xwininfo -root -tree 2>/dev/null | grep -q '"Default - Wine desktop"'
+}
+
+# The virtual desktop lives in an explorer process. Started here, it belongs
+# to no test: started by the first window of a test's program, it would be
+# in that program's process tree and job, end with it, and leave the rest of
+# that test unable to create windows ("BadWindow" on X_CreateWindow).
+start_desktop() {
+  desktop_alive && return
+  setsid "$QUOP_WINE" explorer.exe /desktop=Default,1280x1024 </dev/null >>"$bench/wine.log" 2>&1 &
+  for _ in $(seq 1 300); do
+    desktop_alive && return
+    sleep 0.1
+  done
+  echo "wine-bench: the virtual desktop did not start" >&2
+  exit 1
+}
+
 up() {
   start_display
   export DISPLAY=$(cat "$bench/display")
@@ -93,13 +112,15 @@ up() {
   # One server for the whole run, so that each test program starts quickly.
   "$WINESERVER" -p >>"$bench/wine.log" 2>&1 </dev/null || true
   configure_prefix
+  start_desktop
   touch "$bench/up"
 }
 
 case "$action" in
   up) up ;;
   ensure)
-    if [ -f "$bench/up" ] && [ -f "$WINEPREFIX/system.reg" ] && { [ -n "$user_display" ] || xvfb_alive; }; then
+    if [ -f "$bench/up" ] && [ -f "$WINEPREFIX/system.reg" ] && { [ -n "$user_display" ] || xvfb_alive; } &&
+      desktop_alive; then
       exit 0
     fi
     up
