@@ -71,15 +71,16 @@ void CInstallerDlg::OnBrowse() {
     ShowMessage(LoadResourceString(IDS_CANNOT_OPEN_CLIENT));
     return;
   }
-  CInstallerApp& app = TheApp();
-  app.m_strClientPath = path;
-
   const DeclaredVersion declared = ReadDeclaredVersion(path);
   const ClientVerdict verdict = JudgeClient(declared.originalFilename, declared.productVersion);
   if (verdict == ClientVerdict::kNotTheClient) {
+    // A refused pick leaves the earlier choice in force: the install goes
+    // where the path display says, never beside the refused program.
     ShowMessage(LoadResourceString(IDS_NOT_CLIENT_PROGRAM));
     return;
   }
+  CInstallerApp& app = TheApp();
+  app.m_strClientPath = path;
   UpdateInstallButton();
   SetDlgItemTextA(m_hWnd, IDC_CLIENT_PATH, app.m_strClientPath.c_str());
   if (verdict == ClientVerdict::kOtherVersion) ShowMessage(LoadResourceString(IDS_OTHER_VERSION));

@@ -93,16 +93,23 @@ TEST(ChooseClient, RefusesAProgramThatDeclaresAnotherNameAndKeepsTheEarlierChoic
   EXPECT_EQ(ui::ControlText(run.dialog, 3073), kNothingChosen);
   EXPECT_FALSE(Enabled(run.dialog, 1006));
 
-  // After an accepted choice, a refused one still leaves both as they were.
-  const std::string good = run.client + "good.exe";
-  ASSERT_TRUE(CopyFileA(StandIn("quop32_us").c_str(), good.c_str(), FALSE));
-  ASSERT_TRUE(run.Pick(good));
-  ASSERT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == good; }));
-  UseVariant(run.client, "quop32_unversioned");
+  // After an accepted choice, a refused one in another folder leaves the
+  // display, the button and the install's destination as they were.
+  UseVariant(run.client, "quop32_us");
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == run.client + "quop32.exe"; }));
+  const std::string other = testenv::ScratchDir() + "other\\";
+  MakeClient(other, "quop32_unversioned");
+  ASSERT_TRUE(run.Pick(other + "quop32.exe"));
   EXPECT_EQ(run.ExpectMessage(), kNotClient);
-  EXPECT_EQ(ui::ControlText(run.dialog, 3073), good);
-  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  EXPECT_EQ(ui::ControlText(run.dialog, 3073), run.client + "quop32.exe");
+  ASSERT_TRUE(Enabled(run.dialog, 1006));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  EXPECT_TRUE(run.DismissInfoDialog());
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
+  EXPECT_FALSE(testenv::FileExists(other + "original"));
+  EXPECT_EQ(Read(other + "popups.ini"), Read(testenv::SourcePath("tests\\support\\popups.ini")));
 }
 
 TEST(ChooseClient, AcceptsARenamedProgramThatDeclaresTheClientsName) {
