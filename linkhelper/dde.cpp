@@ -46,9 +46,12 @@ bool DdeTransact(const char* service, const char* topic, const char* item, char*
   if (!conversation) return false;
 
   g_item = DdeCreateStringHandleA(g_ddeInstance, item, CP_WINANSI);
-  // The text, its terminator and four bytes that carry nothing.
-  const DWORD size = static_cast<DWORD>(std::strlen(buffer)) + 5;
-  g_outgoing = DdeCreateDataHandle(g_ddeInstance, reinterpret_cast<LPBYTE>(buffer), size, 0, g_item, CF_TEXT, 0);
+  // The text, its terminator and four zero bytes that carry nothing, taken
+  // from a copy: the caller's buffer may end right after the terminator.
+  BYTE outgoing[kPathSize + 4] = {};
+  const size_t textLength = strnlen(buffer, kPathSize - 1);
+  std::memcpy(outgoing, buffer, textLength);
+  g_outgoing = DdeCreateDataHandle(g_ddeInstance, outgoing, static_cast<DWORD>(textLength + 5), 0, g_item, CF_TEXT, 0);
   if (!g_outgoing) {
     DdeDisconnect(conversation);
     return false;

@@ -115,6 +115,45 @@ TEST_F(DdeTest, AReplyLongerThanTheBufferIsCut) {
   EXPECT_EQ(std::string(buffer), longReply.substr(0, kPathSize - 1));
 }
 
+// A buffer whose last byte is the last readable byte of memory: whatever a
+// transaction reads beyond it faults.
+class BufferAtPageEnd {
+ public:
+  BufferAtPageEnd() {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    page_ = system.dwPageSize;
+    pages_ = static_cast<char*>(VirtualAlloc(nullptr, 2 * page_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    DWORD old;
+    VirtualProtect(pages_ + page_, page_, PAGE_NOACCESS, &old);
+  }
+  ~BufferAtPageEnd() { VirtualFree(pages_, 0, MEM_RELEASE); }
+  char* Fill(const std::string& text) {
+    char* buffer = pages_ + page_ - kPathSize;
+    CopyText(buffer, kPathSize, text.c_str());
+    return buffer;
+  }
+
+ private:
+  DWORD page_ = 0;
+  char* pages_ = nullptr;
+};
+
+TEST_F(DdeTest, AFullBufferIsSentAsItsTextATerminatorAndFourZeroBytes) {
+  StandInClient client;
+  ASSERT_TRUE(client.ready);
+  BufferAtPageEnd memory;
+  const std::string text(kPathSize - 1, 'x');
+  EXPECT_TRUE(DdeTransact("Quop", "CONNECT", "CONNECT", memory.Fill(text), DdeKind::kPoke, kDdeTimeoutMs));
+  ASSERT_TRUE(WaitForStandInLines("poke", 1));
+  EXPECT_EQ(StandInLog("poke")[0], (std::vector<std::string>{"CONNECT", text}));
+  EXPECT_EQ(StandInLog("pokedata")[0], (std::vector<std::string>{std::to_string(text.size() + 5), "0000000000"}));
+  // A request makes the same outgoing data first.
+  char* buffer = memory.Fill(text);
+  EXPECT_TRUE(DdeTransact("Quop", "VERSION", "VERSION", buffer, DdeKind::kRequest, kDdeTimeoutMs));
+  EXPECT_STREQ(buffer, "5.61");
+}
+
 TEST_F(DdeTest, AThousandTransactionsLeaveNoGrowth) {
   StandInClient client;
   ASSERT_TRUE(client.ready);

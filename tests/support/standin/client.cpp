@@ -8,13 +8,15 @@
 //   service=NAME             DDE service name (default Quop)
 //   VERSION=, EXENAME=, INIFILE=, CONNECTED=, SERVERPORT=   the replies
 //   refuse=TOPIC             no reply to a request on TOPIC
+//   noconversation=TOPIC     no conversation on TOPIC at all
 //   delay=TOPIC:MS           reply to TOPIC only after MS milliseconds
 //   rejectpokes=1            refuse every poke
 //   log=PATH                 the log (default %QUOP_STANDIN_LOG%)
 // The log gets one line each: "args" and the arguments as the C runtime
 // split the command line, "ready" once the DDE service is registered, and
-// "poke" with the topic and text of every poke received; fields are
-// separated by tabs.
+// "poke" with the topic and text of every poke received, after "pokedata"
+// with its size and the bytes after its text in hex; fields are separated
+// by tabs.
 #include <windows.h>
 
 #include <cstdlib>
@@ -31,6 +33,7 @@ std::map<std::string, std::string> g_replies = {
 };
 std::string g_service = "Quop";
 std::set<std::string> g_refused;
+std::set<std::string> g_closedTopics;
 std::map<std::string, DWORD> g_delays;
 bool g_rejectPokes = false;
 std::string g_log;
@@ -63,6 +66,8 @@ void Apply(const std::string& setting) {
     g_service = value;
   } else if (key == "refuse") {
     g_refused.insert(value);
+  } else if (key == "noconversation") {
+    g_closedTopics.insert(value);
   } else if (key == "delay") {
     const size_t colon = value.find(':');
     if (colon != std::string::npos) g_delays[value.substr(0, colon)] = std::atoi(value.c_str() + colon + 1);
@@ -101,7 +106,7 @@ HDDEDATA CALLBACK Serve(UINT type, UINT format, HCONV conversation, HSZ topic, H
                         ULONG_PTR) {
   switch (type) {
     case XTYP_CONNECT:
-      return reinterpret_cast<HDDEDATA>(TRUE);
+      return reinterpret_cast<HDDEDATA>(g_closedTopics.count(TextOf(topic)) ? FALSE : TRUE);
     case XTYP_REQUEST: {
       const std::string name = TextOf(topic);
       if (format != CF_TEXT || g_refused.count(name) || !g_replies.count(name)) return nullptr;
@@ -119,8 +124,17 @@ HDDEDATA CALLBACK Serve(UINT type, UINT format, HCONV conversation, HSZ topic, H
       const BYTE* bytes = DdeAccessData(data, &length);
       std::string text;
       for (DWORD i = 0; bytes && i < length && bytes[i]; ++i) text += static_cast<char>(bytes[i]);
-      if (bytes) DdeUnaccessData(data);
+      // The size of the data and the bytes after the text, in hex: logged
+      // first, so that it is there once the poke line is.
+      std::string tail;
+      for (DWORD i = static_cast<DWORD>(text.size()); bytes && i < length; ++i) {
+        static const char kHex[] = "0123456789abcdef";
+        tail += kHex[bytes[i] >> 4];
+        tail += kHex[bytes[i] & 15];
+      }
+      Log("pokedata\t" + std::to_string(length) + "\t" + tail);
       Log("poke\t" + TextOf(topic) + "\t" + text);
+      if (bytes) DdeUnaccessData(data);
       return reinterpret_cast<HDDEDATA>(g_rejectPokes ? DDE_FNOTPROCESSED : DDE_FACK);
     }
     default:
