@@ -60,7 +60,20 @@ void CutAtArgumentEnd(char* text) {
   }
 }
 
+void CutAtControl(char* text) {
+  for (; *text; ++text) {
+    const unsigned char u = static_cast<unsigned char>(*text);
+    if (u < 0x20 || u == 0x7F) {
+      *text = '\0';
+      return;
+    }
+  }
+}
+
 void NormaliseRequest(LinkRequest& request) {
+  // A carriage return kept by the text-mode reading would otherwise end the
+  // order poked to the client and start another one.
+  CutAtControl(request.password);
   CutAtArgumentEnd(request.server);
   CutAtArgumentEnd(request.channel);
   // Cut before the default, so that a port that the cut empties (one that

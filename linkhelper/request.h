@@ -36,8 +36,14 @@ bool EndsArgument(char c);
 // Cuts a text at its first such character.
 void CutAtArgumentEnd(char* text);
 
+// Cuts a text at its first control character (below 0x20, and 0x7F); blanks
+// stay.
+void CutAtControl(char* text);
+
 // Server, channel and port cut where an argument would end, port 6667 when
-// none is given, and "#" before a channel that lacks it (cut to fit).
+// none is given, "#" before a channel that lacks it (cut to fit), and the
+// password cut at its first control character, so that no value can carry a
+// second order to the client.
 void NormaliseRequest(LinkRequest& request);
 
 // Whether the request asks to be confirmed first: its first character is "1".

@@ -92,6 +92,34 @@ TEST(Normalise, CutsPrefixesAndDefaults) {
   EXPECT_EQ(std::string(r.channel), "#" + std::string(198, 'c'));
 }
 
+TEST(Normalise, CutsThePasswordAtItsFirstControlCharacterOnly) {
+  const char* const cases[][2] = {
+      {"clau\rPRIVMSG NickServ :identify", "clau"},  // a carriage return kept by the text-mode reading
+      {"clau\nJOIN #x", "clau"},
+      {"a\tb", "a"},
+      {"a\x7F"
+       "b",
+       "a"},
+      {"\x1F"
+       "b",
+       ""},
+      {"two words", "two words"},  // inner blanks stay
+      {"quo\"te", "quo\"te"},
+      {"\xE7"
+       "a",
+       "\xE7"
+       "a"},  // code page 1252 letters are not control characters
+  };
+  for (const auto& c : cases) {
+    LinkRequest r = Request("host", "", "#c", c[0]);
+    NormaliseRequest(r);
+    EXPECT_STREQ(r.password, c[1]) << c[0];
+    char text[kWorkTextSize];
+    ASSERT_TRUE(JoinText(text, sizeof text, r));
+    EXPECT_EQ(std::string(text), c[1][0] ? std::string("#c ") + c[1] + ",1" : "#c,1");
+  }
+}
+
 TEST(Confirmation, IsAskedForWhenTheFirstCharacterIsOne) {
   LinkRequest r = Request("", "", "");
   for (const char* yes : {"1", "10", "1 please"}) {
