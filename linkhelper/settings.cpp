@@ -16,9 +16,11 @@ void ComputeHelperFolder() { FolderOf(g_settings.settingsFile, g_settings.lastDi
 
 }  // namespace
 
-// A loaded path made full; one that names nothing (now) counts as unset for
-// this run, while the file keeps it until the next save.
+// A loaded path made full; one that names nothing (now), or that holds a
+// double quote, counts as unset for this run, while the file keeps it until
+// the next save.
 static void SettleLoadedPath(char (&path)[kPathSize]) {
+  DropQuotedPath(path);
   if (path[0]) ToFullPath(path);
   if (!PathExists(path)) path[0] = '\0';
   if (path[0]) LowerAscii(path);

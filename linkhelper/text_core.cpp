@@ -31,6 +31,12 @@ bool EqualsAsciiNoCase(const char* a, const char* b) {
   return *a == *b;
 }
 
+bool DropQuotedPath(char* path) {
+  if (!std::strchr(path, '"')) return false;
+  path[0] = '\0';
+  return true;
+}
+
 void SplitPath(const char* path, char (&drive)[kDriveSize], char (&directory)[kPartSize], char (&name)[kPartSize],
                char (&extension)[kPartSize]) {
   char work[261];

@@ -22,6 +22,10 @@ void LowerAscii(char* text);
 // Equal when only the letter case of A to Z differs.
 bool EqualsAsciiNoCase(const char* a, const char* b);
 
+// A path holding a double quote cannot be put on the client's command line
+// as one argument: such a path is emptied (unset). True when it was.
+bool DropQuotedPath(char* path);
+
 // Splits the first 260 characters of `path` into its drive ("c:", only when
 // the second character is a colon), directory (up to and including the last
 // "\" or "/"), name and extension (from the last "."), each cut to fit.

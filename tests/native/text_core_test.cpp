@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "text_core.h"
@@ -91,4 +92,20 @@ TEST(MakeFullPath, RefusesAPathThatWouldNotFit) {
   CopyText(path, sizeof path, tooLong.c_str());
   EXPECT_FALSE(MakeFullPath(path, "C:\\QUOP\\"));
   EXPECT_STREQ(path, "");
+}
+
+TEST(DropQuotedPath, EmptiesOnlyAPathThatHoldsAQuote) {
+  const char* const cases[][2] = {
+      {"c:\\quop\\quop32.exe", "c:\\quop\\quop32.exe"},
+      {"c:\\program files\\quop\\quop32.exe", "c:\\program files\\quop\\quop32.exe"},
+      {"c:\\x\" -evil \"y\\quop32.exe", ""},
+      {"\"", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    char path[kPathSize];
+    CopyText(path, sizeof path, c[0]);
+    EXPECT_EQ(DropQuotedPath(path), std::strchr(c[0], '"') != nullptr) << c[0];
+    EXPECT_STREQ(path, c[1]);
+  }
 }
