@@ -15,8 +15,10 @@ void InitDde();
 void ShutDownDde();
 // Frees the handles that the last transaction left held.
 void ReleaseDdeHandles();
-HDDEDATA CALLBACK DDECallback(UINT type, UINT format, HCONV conversation, HSZ string1, HSZ string2, HDDEDATA data,
-                              ULONG_PTR data1, ULONG_PTR data2);
+// Exported under its own name, undecorated.
+extern "C" __declspec(dllexport) HDDEDATA CALLBACK
+    DDECallback(UINT type, UINT format, HCONV conversation, HSZ string1, HSZ string2, HDDEDATA data, ULONG_PTR data1,
+                ULONG_PTR data2);
 
 // A request puts the client's reply into `buffer` (kPathSize bytes, a longer
 // reply is cut); a poke sends the buffer's text. False when no conversation

@@ -24,7 +24,8 @@ extern LinkRequest g_request;
 
 // The main window: zero size, off screen, owner of every dialog.
 HWND CreateMainWindow();
-LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Exported, undecorated, under its own name, like the other two callbacks.
+extern "C" __declspec(dllexport) LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Decides how the request reaches the client; returns an outcome.
 int RunLinkFlow();
@@ -38,7 +39,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // returns 1 after OK, 0 otherwise.
 INT_PTR RunSetupDialog(HWND owner);
 // Hook of the setup dialog's file browser.
-UINT_PTR CALLBACK FileHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+extern "C" __declspec(dllexport) UINT_PTR CALLBACK FileHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void CentreOnDesktop(HWND window);
 // What every dialog does when it is shown or hidden: centre itself on the
 // desktop and put the focus on its OK button.
