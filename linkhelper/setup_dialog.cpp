@@ -71,7 +71,10 @@ bool BrowseForFile(HWND owner, BrowseKind kind) {
   request.Flags = OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
   request.lpfnHook = FileHook;
   request.lpTemplateName = MAKEINTRESOURCEA(1536);
-  return GetOpenFileNameA(&request) != FALSE;
+  // The platform refuses a file that is not there; where its dialog lets
+  // one through all the same, the choice counts as cancelled, so that a
+  // setting never names a missing file.
+  return GetOpenFileNameA(&request) != FALSE && PathExists(g_browseBuffer);
 }
 
 // Browses for the file of one field; the settings change only on OK.
