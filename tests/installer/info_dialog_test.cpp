@@ -249,6 +249,32 @@ TEST(Shortcut, WithoutADesktopFolderOnlyTheLauncherIsWritten) {
   EXPECT_FALSE(testenv::FileExists("\\Verbalia.LNK"));
 }
 
+TEST(Shortcut, ALauncherThatCannotBeWrittenIsLeftAndTheShortcutIsStillMade) {
+  InfoRun run;
+  ASSERT_NE(run.info, nullptr);
+  ASSERT_TRUE(testenv::WriteFile(Launcher(), "held by the test"));
+  // Held open without sharing, as a running launcher would be.
+  HANDLE held = CreateFileA(Launcher().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  MakeShortcut(run);
+  CloseHandle(held);
+  EXPECT_EQ(testenv::ReadFile(Launcher()), "held by the test");
+  const ShortcutProperties shortcut = ReadShortcut(run.Shortcut());
+  EXPECT_TRUE(shortcut.loaded);
+  EXPECT_EQ(shortcut.iconPath, Launcher());
+  EXPECT_TRUE(run.run.NoMessage());
+}
+
+TEST(Shortcut, ADesktopFolderThatIsNotThereGetsNoShortcutAndNoMessage) {
+  InfoRun run;
+  ASSERT_NE(run.info, nullptr);
+  const std::string absent = run.desktop + "\\absent";
+  MakeShortcutWithDesktop(run, absent.c_str());
+  EXPECT_TRUE(testenv::FileExists(Launcher()));
+  EXPECT_FALSE(testenv::FileExists(absent + "\\Verbalia.LNK"));
+  EXPECT_TRUE(run.run.NoMessage());
+}
+
 TEST(Shortcut, ADesktopPathTooLongForTheShortcutMakesNone) {
   // 259 characters with the terminator is the most a path may have; the
   // desktop plus "\Verbalia.LNK" must fit in it.

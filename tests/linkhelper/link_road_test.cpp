@@ -243,11 +243,49 @@ TEST(StartClient, WithoutARunningClientItIsStartedWithTheSwitchesInOrder) {
 }
 
 TEST(StartClient, AFailedStepAfterTheVersionStartsTheClient) {
+  const std::vector<std::string> clients[] = {
+      {"refuse=CONNECTED"},
+      {"CONNECTED=yes", "refuse=SERVERPORT"},
+      {"CONNECTED=yes", "SERVERPORT=irc.example.cat"},  // a reply without ":"
+      {"noconversation=CONNECT"},                       // the poke cannot be made
+      {"CONNECTED=yes", "SERVERPORT=irc.example.cat:6667", "noconversation=CONNECT"},
+  };
+  for (const auto& config : clients) {
+    SCOPED_TRACE(config.back());
+    // One log for the whole test: each case counts from where the last ended.
+    const size_t startsBefore = StandInLog("args").size(), pokesBefore = Pokes().size();
+    HelperSetup setup;
+    RunningClient running(config);
+    EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\n")), 0);
+    ASSERT_TRUE(WaitForStandInLines("args", startsBefore + 2));
+    EXPECT_EQ(StandInLog("args").back(), (Fields{"-j#catala"}));
+    EXPECT_EQ(Pokes().size(), pokesBefore);
+  }
+}
+
+TEST(StartClient, AProgramThatCannotBeStartedEndsTheRunQuietly) {
+  HelperSetup setup("exe=readme.txt");
+  testenv::WriteFile(setup.folder + "readme.txt", "not a program");
+  auto helper = setup.Start(setup.Request("req.txt", kPlainRequest));
+  bool window = false;
+  ASSERT_TRUE(ui::WaitUntil([&] {
+    if (!ui::TopWindows(helper->id()).empty()) window = true;
+    return !helper->Running();
+  }));
+  EXPECT_EQ(helper->ExitCode(), 0u);
+  EXPECT_FALSE(window) << "no setup dialog";
+  EXPECT_TRUE(StandInLog("args").empty());
+}
+
+TEST(StartClient, AnIniPathHoldingAQuoteIsNeitherUsedNorRecorded) {
   HelperSetup setup;
-  RunningClient running({"refuse=CONNECTED"});
+  RunningClient running({"INIFILE=c:\\a\" -sevil.example:1 \"b.ini", "refuse=CONNECTED"});
   EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\n")), 0);
   ASSERT_TRUE(WaitForStandInLines("args", 2));
   EXPECT_EQ(StartedClients()[0], (Fields{"-j#catala"}));
+  char stored[300] = "";
+  GetPrivateProfileStringA("quoplink", "ini", "(absent)", stored, sizeof stored, (setup.folder + "quop.ini").c_str());
+  EXPECT_STREQ(stored, "(absent)");
 }
 
 TEST(StartClient, AnEmptyVersionCountsAsNoClient) {
@@ -271,11 +309,12 @@ TEST(StartClient, ThePathLearnedFromTheClientIsUsedAndRecorded) {
 // --------------------------------------------------------------------------
 // Requests that do not reach the flow.
 
-TEST(Intake, ATailNamingNothingOrInQuotesEndsQuietly) {
+TEST(Intake, ATailNamingNothingInQuotesOrAFolderEndsQuietly) {
   HelperSetup setup;
   RunningClient running({"CONNECTED=not connected"});
   const std::string request = setup.Request("req.txt", kPlainRequest);
-  for (const std::string& tail : {setup.folder + "nothing.txt", "\"" + request + "\""}) {
+  // A folder passes the existence test but holds no request in either form.
+  for (const std::string& tail : {setup.folder + "nothing.txt", "\"" + request + "\"", setup.folder}) {
     SCOPED_TRACE(tail);
     auto helper = setup.Start(tail);
     bool window = false;

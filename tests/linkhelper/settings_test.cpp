@@ -93,6 +93,18 @@ TEST_F(HelperSettingsTest, AStoredPathTooLongOnceFullCountsAsUnset) {
   EXPECT_STREQ(g_settings.clientProgram, "");
 }
 
+TEST_F(HelperSettingsTest, StoredValuesLongerThanTheirBuffersAreCut) {
+  Touch("quop32.exe");
+  const std::string service(150, 's');
+  // Cut to 299 characters, the path names nothing and counts as unset.
+  Ini("[quoplink]\r\nexe=C:\\QUOP\\quop32.exe" + std::string(400, 'x') + "\r\nini=" + std::string(400, 'i') +
+      "\r\ndde=" + service + "\r\n");
+  Load();
+  EXPECT_STREQ(g_settings.clientProgram, "");
+  EXPECT_STREQ(g_settings.clientIni, "");
+  EXPECT_EQ(std::string(g_settings.ddeService), service.substr(0, 99));
+}
+
 TEST_F(HelperSettingsTest, SavesPathsRelativeToTheHelperFolderWhenTheyLieInIt) {
   Load();
   struct Case {

@@ -1,6 +1,8 @@
 // The helper's setup dialog and its file browser, driven for real.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "helper_run.h"
 
 namespace {
@@ -25,7 +27,7 @@ struct SetupRun {
     Clear();
   }
   static void Clear() {
-    for (const char* file : {"urlhop32.exe", "Quop32.exe", "quop.ini", "other.ini"}) {
+    for (const char* file : {"urlhop32.exe", "Quop32.exe", "quop.ini", "other.ini", "broken.exe"}) {
       DeleteFileA((std::string("C:\\QUOP\\") + file).c_str());
     }
     RemoveDirectoryA("C:\\QUOP");
@@ -117,6 +119,72 @@ TEST(SetupDialog, BrowsingFromAFileInADriveRootStartsInTheRoot) {
   ui::Click(browser, IDCANCEL);
   EXPECT_TRUE(ui::WaitForWindowGone(browser));
   EXPECT_EQ(ui::ControlText(run.dialog, 113), "c:\\quop32.exe");  // a cancelled browse changes nothing
+}
+
+TEST(SetupDialog, EachBrowserOffersOneFilterAndOnlyExistingFiles) {
+  struct Case {
+    int button, field;
+    const char* title;
+    const char* filter;
+    const char* pattern;
+  } cases[] = {
+      {112, 113, kExeBrowserTitle, "EXE files(*.exe)", "*.exe"},
+      {109, 111, "QuopLink Select Ini file...", "INI files(*.ini)", "*.ini"},
+  };
+  SetupRun run;
+  ASSERT_NE(run.Open(), nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    HWND browser = run.OpenBrowser(c.button);
+    ASSERT_NE(browser, nullptr);
+    HWND types = ui::Control(browser, 1136);
+    ASSERT_EQ(SendMessageA(types, CB_GETCOUNT, 0, 0), 1);
+    WCHAR filter[100] = L"";  // the platform's dialog keeps its list in UTF-16
+    SendMessageW(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
+    EXPECT_EQ(std::wstring(filter), std::wstring(c.filter, c.filter + std::strlen(c.filter)));
+    EXPECT_EQ(ui::ControlText(browser, 1152), c.pattern);
+    // A file that is not there is never taken: the platform's dialog refuses
+    // it, and where it lets it through the field stays as it was.
+    ui::SetText(ui::Control(browser, 1152), std::string("C:\\QUOP\\absent") + (c.pattern + 1));
+    ui::Click(browser, IDOK);
+    HWND refusal = nullptr;
+    ASSERT_TRUE(ui::WaitUntil([&] {
+      refusal = ui::WaitForMessageBox(run.helper->id(), "", 0);
+      return refusal || !IsWindow(browser);
+    }));
+    if (refusal) {
+      ui::AnswerMessageBox(refusal, IDOK);
+      EXPECT_TRUE(ui::WaitForWindowGone(refusal));
+      ui::Click(browser, IDCANCEL);
+    }
+    EXPECT_TRUE(ui::WaitForWindowGone(browser));
+    EXPECT_EQ(ui::ControlText(run.dialog, c.field), "");
+  }
+}
+
+TEST(SetupDialog, OkSavesEmptiedFieldsAsEmptyValues) {
+  SetupRun run("exe=gone.exe\r\nini=gone.ini\r\ndde=Xat\r\n");
+  ASSERT_NE(run.Open(), nullptr);
+  EXPECT_EQ(ui::ControlText(run.dialog, 113), "");  // names nothing: unset for this run
+  ui::SetText(ui::Control(run.dialog, 110), "");
+  ui::Click(run.dialog, IDOK);
+  ASSERT_TRUE(run.helper->WaitExit());
+  for (const char* key : {"exe", "ini", "dde"}) EXPECT_EQ(SetupRun::Stored(key), "") << key;
+}
+
+TEST(SetupDialog, APendingRequestWhoseClientCannotStartStillClosesTheDialog) {
+  SetupRun run;
+  testenv::WriteFile("C:\\QUOP\\broken.exe", "not a program");
+  const std::string request = testenv::ScratchDir() + "req.txt";
+  testenv::WriteFile(request, "server irc.example.cat\nchannel catala\n");
+  ASSERT_NE(run.Open(request), nullptr);
+  Choose(run.OpenBrowser(112), "C:\\QUOP\\broken.exe");
+  ui::Click(run.dialog, IDOK);
+  EXPECT_TRUE(ui::WaitForWindowGone(run.dialog));
+  ASSERT_TRUE(run.helper->WaitExit());
+  EXPECT_EQ(run.helper->ExitCode(), 0u);
+  EXPECT_EQ(SetupRun::Stored("exe"), "broken.exe");
+  EXPECT_TRUE(StandInLog("args").empty());
 }
 
 TEST(SetupDialog, OkSavesTheThreeSettings) {
