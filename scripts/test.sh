@@ -14,19 +14,17 @@ cmake --build --preset native
 ctest --preset native
 
 echo "== windows: the 32-bit programs"
-# A Wine test that fails is run once more before it counts: under load, Wine
-# now and then loses a process start or hangs one (the log keeps the first run).
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 if scripts/host-runs-32bit.sh; then
-  ctest --preset windows --repeat until-pass:2
+  ctest --preset windows
 else
   echo "== this host cannot run 32-bit code (no IA-32 emulation in its kernel): the checks of the"
   echo "== 32-bit files run here, and the Windows tests run on the 64-bit build of the same sources"
   ctest --preset windows -L static
   cmake --preset windows64 >/dev/null
   cmake --build --preset windows64
-  ctest --preset windows64 -LE static --repeat until-pass:2
+  ctest --preset windows64 -LE static
 fi
 
 scripts/check-no-wine-left.sh

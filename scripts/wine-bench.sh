@@ -59,6 +59,11 @@ configure_prefix() {
     echo
     echo '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]'
     echo '"Default"="1280x1024"'
+    # A program that crashes ends at once with its backtrace on its output,
+    # instead of waiting behind a crash dialog that no one answers.
+    echo
+    echo '[HKEY_CURRENT_USER\Software\Wine\WineDbg]'
+    echo '"ShowCrashDialog"=dword:00000000'
     for scheme in http mailto; do
       echo
       echo "[HKEY_LOCAL_MACHINE\\Software\\Classes\\$scheme\\shell\\open\\command]"
