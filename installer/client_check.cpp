@@ -1,13 +1,15 @@
 #include "client_check.h"
 
-ClientVerdict JudgeClient(const std::string& declaredName, const std::string& declaredVersion) {
+ClientVerdict JudgeClient(const CString& declaredName, const CString& declaredVersion) {
   if (declaredName != kProductExe) return ClientVerdict::kNotTheClient;
   if (declaredVersion != kProductVersion) return ClientVerdict::kOtherVersion;
   return ClientVerdict::kAccepted;
 }
 
-std::string StripFileName(const std::string& path) {
-  const std::string::size_type separator = path.find_last_of("\\/");
-  if (separator == std::string::npos) return path;
-  return path.substr(0, separator + 1);
+CString StripFileName(const CString& path) {
+  const size_t separator = path.FindLastOf("\\/");
+  if (separator == CString::npos) return path;
+  CString folder(path);
+  folder.Truncate(separator + 1);
+  return folder;
 }

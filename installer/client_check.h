@@ -2,7 +2,7 @@
 // they also build for the host's unit tests.
 #pragma once
 
-#include <string>
+#include "text.h"
 
 constexpr char kProductName[] = "Quop";
 constexpr char kProductExe[] = "quop32.exe";
@@ -17,11 +17,11 @@ enum class ClientVerdict {
 
 // Exact, case-sensitive comparisons over the whole texts; an empty
 // (missing) name is not the client and an empty version is another version.
-ClientVerdict JudgeClient(const std::string& declaredName, const std::string& declaredVersion);
+ClientVerdict JudgeClient(const CString& declaredName, const CString& declaredVersion);
 
 // Cuts a path just after its last "\" or "/"; a path without one (or an
 // empty path) stays as it is.
-std::string StripFileName(const std::string& path);
+CString StripFileName(const CString& path);
 
 // The files that the installer replaces, in the order it handles them: the
 // translated file beside the installer and the client's file it replaces.

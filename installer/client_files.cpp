@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include <vector>
+#include <cstdlib>
 
-bool CanOpenForWriting(const std::string& path) {
+bool CanOpenForWriting(const CString& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -15,12 +15,12 @@ bool CanOpenForWriting(const std::string& path) {
 namespace {
 
 // The value `name` of the first of the two string blocks that holds it.
-std::string QueryString(std::vector<char>& block, const char* name) {
+CString QueryString(void* block, const char* name) {
   for (const char* language : {"040904E4", "080904E4"}) {
-    const std::string query = std::string("\\StringFileInfo\\") + language + "\\" + name;
+    const CString query = CString::Format("\\StringFileInfo\\%s\\%s", {language, name});
     void* value = nullptr;
     UINT length = 0;
-    if (VerQueryValueA(block.data(), query.c_str(), &value, &length) && value) {
+    if (!query.failed() && VerQueryValueA(block, query.c_str(), &value, &length) && value) {
       return static_cast<const char*>(value);
     }
   }
@@ -29,15 +29,17 @@ std::string QueryString(std::vector<char>& block, const char* name) {
 
 }  // namespace
 
-DeclaredVersion ReadDeclaredVersion(const std::string& path) {
+DeclaredVersion ReadDeclaredVersion(const CString& path) {
   DeclaredVersion declared;
   DWORD handle = 0;
   const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
   if (size == 0) return declared;
-  std::vector<char> block(size);
-  if (GetFileVersionInfoA(path.c_str(), handle, size, block.data())) {
+  // Without memory for the block the program counts as having no resource.
+  void* block = std::malloc(size);
+  if (block && GetFileVersionInfoA(path.c_str(), handle, size, block)) {
     declared.originalFilename = QueryString(block, "OriginalFilename");
     declared.productVersion = QueryString(block, "ProductVersion");
   }
+  std::free(block);
   return declared;
 }

@@ -1,18 +1,18 @@
 // File operations of the installer on the client's files (Win32).
 #pragma once
 
-#include <string>
+#include "text.h"
 
 // True when the existing file can be opened for writing: false while the
 // client program runs, for a read-only file, or without access. The file is
 // not changed.
-bool CanOpenForWriting(const std::string& path);
+bool CanOpenForWriting(const CString& path);
 
 // The declared file name and product version from a program's version
 // resource, taken from the U.S. English block or else the U.K. English one;
 // empty texts when there is no resource or no such value.
 struct DeclaredVersion {
-  std::string originalFilename;
-  std::string productVersion;
+  CString originalFilename;
+  CString productVersion;
 };
-DeclaredVersion ReadDeclaredVersion(const std::string& path);
+DeclaredVersion ReadDeclaredVersion(const CString& path);

@@ -1,8 +1,5 @@
 #include "framework.h"
 
-#include <cstdio>
-#include <vector>
-
 const CRuntimeClass CObject::classCObject = {"CObject", nullptr};
 const CRuntimeClass CGdiObject::classCGdiObject = {"CGdiObject", &CObject::classCObject};
 const CRuntimeClass CBitmap::classCBitmap = {"CBitmap", &CGdiObject::classCGdiObject};
@@ -72,10 +69,12 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LP
   return CallWindowProcA(oldProc, window, message, wParam, lParam);
 }
 
-std::string WindowText(HWND window) {
+CString WindowText(HWND window) {
   const int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], length + 1)));
+  CString text;
+  if (char* buffer = text.GetBuffer(static_cast<size_t>(length))) {
+    text.ReleaseBuffer(static_cast<size_t>(GetWindowTextA(window, buffer, length + 1)));
+  }
   return text;
 }
 
@@ -111,7 +110,7 @@ void DDX_Check(CDataExchange* pDX, UINT id, int& value) {
   }
 }
 
-void DDX_Text(CDataExchange* pDX, UINT id, std::string& value) {
+void DDX_Text(CDataExchange* pDX, UINT id, CString& value) {
   HWND control = pDX->m_pDlgWnd->GetDlgItem(id);
   if (pDX->m_bSaveAndValidate) {
     value = WindowText(control);
@@ -252,11 +251,13 @@ int CWinApp::Run(HINSTANCE instance) {
   m_hInstance = instance;
   char path[MAX_PATH] = "";
   GetModuleFileNameA(instance, path, sizeof path);
-  std::string name = path;
-  name = name.substr(name.find_last_of("\\/") + 1);
-  const size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos) name.erase(dot);
-  m_appName = name;
+  const char* base = path;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '\\' || *p == '/') base = p + 1;
+  }
+  m_appName = base;
+  const size_t dot = m_appName.FindLastOf(".");
+  if (dot != CString::npos) m_appName.Truncate(dot);
   m_pszAppName = m_appName.c_str();
   if (InitInstance()) {
     // The installer never asks to run on; a program that did would need a
@@ -265,21 +266,16 @@ int CWinApp::Run(HINSTANCE instance) {
   return ExitInstance();
 }
 
-int CWinApp::MessageBox(const std::string& text, UINT type) const {
+int CWinApp::MessageBox(const CString& text, UINT type) const {
   return ::MessageBoxA(DefaultOwner(), text.c_str(), m_pszAppName, type);
 }
 
-std::string LoadResourceString(UINT id) {
+CString LoadResourceString(UINT id) {
   char text[1024] = "";
   LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
   return text;
 }
 
-std::string FormatResourceString(UINT id, const char* a, const char* b, const char* c) {
-  std::string format = LoadResourceString(id);
-  const int needed = std::snprintf(nullptr, 0, format.c_str(), a, b, c);
-  if (needed < 0) return format;
-  std::vector<char> text(static_cast<size_t>(needed) + 1);
-  std::snprintf(text.data(), text.size(), format.c_str(), a, b, c);
-  return text.data();
+CString FormatResourceString(UINT id, std::initializer_list<const char*> arguments) {
+  return CString::Format(LoadResourceString(id).c_str(), arguments);
 }

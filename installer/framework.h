@@ -6,10 +6,10 @@
 
 #include <windows.h>
 
-#include <string>
+#include "text.h"
 
 // The whole text of a window or control.
-std::string WindowText(HWND window);
+CString WindowText(HWND window);
 
 // ---------------------------------------------------------------------------
 // Run-time class information: a name and the base class's information.
@@ -115,8 +115,8 @@ class CWnd : public CObject {
   // The object that has taken over a window, if any.
   static CWnd* FromHandlePermanent(HWND window);
 
-  std::string GetWindowText() const { return WindowText(m_hWnd); }
-  void SetWindowText(const std::string& text) const { ::SetWindowTextA(m_hWnd, text.c_str()); }
+  CString GetWindowText() const { return WindowText(m_hWnd); }
+  void SetWindowText(const CString& text) const { ::SetWindowTextA(m_hWnd, text.c_str()); }
   HWND GetDlgItem(UINT id) const { return ::GetDlgItem(m_hWnd, static_cast<int>(id)); }
 
   virtual const MessageMap* GetMessageMap() const { return &messageMap; }
@@ -148,7 +148,7 @@ struct CDataExchange {
 };
 
 void DDX_Check(CDataExchange* pDX, UINT id, int& value);
-void DDX_Text(CDataExchange* pDX, UINT id, std::string& value);
+void DDX_Text(CDataExchange* pDX, UINT id, CString& value);
 
 // ---------------------------------------------------------------------------
 // Modal dialogs built from a numbered template.
@@ -207,14 +207,14 @@ class CWinApp : public CObject {
   HINSTANCE m_hInstance = nullptr;
 
   // A message box with the application's name as caption and the default owner.
-  int MessageBox(const std::string& text, UINT type) const;
+  int MessageBox(const CString& text, UINT type) const;
 
  private:
   static CWinApp* s_current;
-  std::string m_appName;
+  CString m_appName;
 };
 
 // A string of the program's string table.
-std::string LoadResourceString(UINT id);
+CString LoadResourceString(UINT id);
 // printf-style "%s" formatting of a resource string.
-std::string FormatResourceString(UINT id, const char* a, const char* b = nullptr, const char* c = nullptr);
+CString FormatResourceString(UINT id, std::initializer_list<const char*> arguments);

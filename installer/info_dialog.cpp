@@ -54,7 +54,7 @@ class WaitCursor {
 };
 
 // Writes the launcher that the installer carries as its resource.
-void WriteLauncher(const std::string& path) {
+void WriteLauncher(const CString& path) {
   HMODULE module = GetModuleHandleA(nullptr);
   HRSRC found =
       FindResourceExA(module, "NOSTRE", MAKEINTRESOURCEA(IDR_LAUNCHER), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
@@ -100,7 +100,7 @@ void CInfoDialog::CreateDesktopShortcut() {
   GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
   // The separator is added whatever the folder ends with: a drive root gives
   // two in a row, which the system accepts as one.
-  const std::string launcherPath = std::string(windowsFolder) + "\\" + kLauncherName;
+  const CString launcherPath = CString(windowsFolder) + "\\" + kLauncherName;
   WriteLauncher(launcherPath);
 
   IShellLinkA* link = nullptr;

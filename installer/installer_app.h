@@ -1,8 +1,6 @@
 // The installer's application object and its product constants.
 #pragma once
 
-#include <string>
-
 #include "client_check.h"
 #include "framework.h"
 
@@ -12,10 +10,10 @@ class CInstallerApp : public CWinApp {
   int ExitInstance() override;
 
   // The chosen client program; reduced to its folder when an install starts.
-  std::string m_strClientPath;
+  CString m_strClientPath;
 
   // Cuts `path` after its last separator (see ::StripFileName).
-  static void StripFileName(std::string& path) { path = ::StripFileName(path); }
+  static void StripFileName(CString& path) { path = ::StripFileName(path); }
 
  private:
   bool m_oleInitialised = false;

@@ -24,10 +24,10 @@ CInstallerDlg::CInstallerDlg() : CDialog(IDD_INSTALLER) {}
 BOOL CInstallerDlg::OnInitDialog() {
   CDialog::OnInitDialog();
 
-  const std::string title = FormatResourceString(IDS_TITLE, kProductName, kProductVersion);
+  const CString title = FormatResourceString(IDS_TITLE, {kProductName, kProductVersion});
   SetDlgItemTextA(m_hWnd, IDC_TITLE, title.c_str());
   SetWindowText(title);
-  const std::string explanation = FormatResourceString(IDS_EXPLANATION, kProductName, kProductName, kProductVersion);
+  const CString explanation = FormatResourceString(IDS_EXPLANATION, {kProductName, kProductName, kProductVersion});
   SetDlgItemTextA(m_hWnd, IDC_EXPLANATION, explanation.c_str());
 
   m_logo.Attach(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO)));
@@ -49,7 +49,7 @@ void CInstallerDlg::OnPaint() {
 
 namespace {
 
-int ShowMessage(const std::string& text, UINT buttons = MB_OK) {
+int ShowMessage(const CString& text, UINT buttons = MB_OK) {
   return TheApp().MessageBox(text, buttons | MB_ICONEXCLAMATION);
 }
 
@@ -91,7 +91,7 @@ namespace {
 // Copies a client file into the backup folder. A backup that is already
 // there is kept: it holds the client's untranslated file from an earlier
 // run, which a copy of the now translated file must not replace.
-bool BackUp(const std::string& file, const std::string& backup) {
+bool BackUp(const CString& file, const CString& backup) {
   if (GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
   return CopyFileA(file.c_str(), backup.c_str(), TRUE) != FALSE;
 }
@@ -101,19 +101,19 @@ bool BackUp(const std::string& file, const std::string& backup) {
 void CInstallerDlg::OnInstall() {
   CInstallerApp& app = TheApp();
   CInstallerApp::StripFileName(app.m_strClientPath);
-  const std::string clientFolder = app.m_strClientPath;
-  const std::string backupFolder = clientFolder + kBackupFolderName;
+  const CString clientFolder = app.m_strClientPath;
+  const CString backupFolder = clientFolder + kBackupFolderName;
 
   char ownPath[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, ownPath, sizeof ownPath);
-  std::string sourceFolder = ownPath;
+  CString sourceFolder = ownPath;
   CInstallerApp::StripFileName(sourceFolder);
 
   // Every translated file must be there (and not locked) before anything changes.
   for (const InstallPair& pair : kInstallPairs) {
-    const std::string source = sourceFolder + pair.source;
+    const CString source = sourceFolder + pair.source;
     if (!CanOpenForWriting(source)) {
-      ShowMessage(FormatResourceString(IDS_CANNOT_OPEN_FILE, source.c_str()));
+      ShowMessage(FormatResourceString(IDS_CANNOT_OPEN_FILE, {source.c_str()}));
       return;
     }
   }
@@ -121,11 +121,11 @@ void CInstallerDlg::OnInstall() {
   CreateDirectoryA(backupFolder.c_str(), nullptr);  // an existing folder is used as it is
   for (const InstallPair& pair : kInstallPairs) {
     if (!BackUp(clientFolder + pair.target, backupFolder + pair.target) &&
-        ShowMessage(FormatResourceString(IDS_BACKUP_FAILED, pair.target), MB_YESNO) == IDNO) {
+        ShowMessage(FormatResourceString(IDS_BACKUP_FAILED, {pair.target}), MB_YESNO) == IDNO) {
       return;
     }
   }
-  AppendResult(FormatResourceString(IDS_BACKED_UP_TO, backupFolder.c_str()));
+  AppendResult(FormatResourceString(IDS_BACKED_UP_TO, {backupFolder.c_str()}));
 
   // Every file is copied even after a failure, so that as much as possible is
   // translated; a failure only withholds the final report.
@@ -136,7 +136,7 @@ void CInstallerDlg::OnInstall() {
     }
   }
   if (allCopied) {
-    AppendResult(FormatResourceString(IDS_INSTALLED_TO, clientFolder.c_str()));
+    AppendResult(FormatResourceString(IDS_INSTALLED_TO, {clientFolder.c_str()}));
     ShowMessage(LoadResourceString(IDS_INSTALLED));
     EnableWindow(GetDlgItem(IDC_BROWSE), FALSE);
     EnableWindow(GetDlgItem(IDC_INSTALL), FALSE);
@@ -151,8 +151,8 @@ void CInstallerDlg::ShowInfoDialog() {
 
 void CInstallerDlg::UpdateInstallButton() { EnableWindow(GetDlgItem(IDC_INSTALL), !TheApp().m_strClientPath.empty()); }
 
-void CInstallerDlg::AppendResult(const std::string& text) {
+void CInstallerDlg::AppendResult(const CString& text) {
   HWND results = GetDlgItem(IDC_RESULTS);
-  const std::string all = WindowText(results) + text;
+  const CString all = WindowText(results) + text;
   ::SetWindowTextA(results, all.c_str());
 }

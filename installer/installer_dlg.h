@@ -20,7 +20,7 @@ class CInstallerDlg : public CDialog {
   // Enables "Instal·lar" exactly when a client program has been accepted.
   void UpdateInstallButton();
   // Adds `text` (with its own line ends) at the end of the results box.
-  void AppendResult(const std::string& text);
+  void AppendResult(const CString& text);
   // The information dialog that follows every install that got as far as copying.
   void ShowInfoDialog();
 

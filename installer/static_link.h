@@ -12,8 +12,8 @@ class CStaticLink : public CStatic {
   COLORREF m_colorUnvisited = RGB(0, 0, 255);
   COLORREF m_colorVisited = RGB(128, 0, 128);
   BOOL m_bVisited = FALSE;
-  std::string m_link;  // empty: the control's own text is opened
-  CFont m_font;        // underlined copy of the control's font, made at the first paint
+  CString m_link;  // empty: the control's own text is opened
+  CFont m_font;    // underlined copy of the control's font, made at the first paint
 
   HBRUSH CtlColor(HDC dc, UINT kind);
   void OnClicked();

@@ -1,5 +1,4 @@
 // The link helper's confirmation, question and warning dialogs.
-#include <cstdio>
 
 #include "helper.h"
 #include "link_texts.h"
@@ -25,7 +24,7 @@ namespace {
 // "server:port" of the request into a control.
 void ShowRequestedServer(HWND dialog, int id) {
   char text[kServerSize + kPortSize + 1];
-  std::snprintf(text, sizeof text, "%s:%s", g_request.server, g_request.port);
+  FormatText(text, sizeof text, "%s:%s", {g_request.server, g_request.port});
   SetDlgItemTextA(dialog, id, text);
 }
 

@@ -1,7 +1,6 @@
 #include "link_texts.h"
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
 #include "text_core.h"
@@ -22,12 +21,12 @@ int ReadInteger(const char* text) {
   return static_cast<int>(negative ? -value : value);
 }
 
-bool Format(char* text, size_t size, int written) {
-  if (written < 0 || static_cast<size_t>(written) >= size) {
-    text[0] = '\0';
-    return false;
-  }
-  return true;
+// An order is made whole or not at all: a cut order could send the client
+// somewhere else.
+bool Format(char* text, size_t size, const char* format, std::initializer_list<const char*> arguments) {
+  if (FormatText(text, size, format, arguments)) return true;
+  text[0] = '\0';
+  return false;
 }
 
 }  // namespace
@@ -44,19 +43,19 @@ bool IsSupportedVersion(const char* reply) {
 
 bool ConnectText(char* text, size_t size, const LinkRequest& r) {
   if (r.password[0]) {
-    return Format(text, size, std::snprintf(text, size, "%s,%s,%s %s,1", r.server, r.port, r.channel, r.password));
+    return Format(text, size, "%s,%s,%s %s,1", {r.server, r.port, r.channel, r.password});
   }
-  return Format(text, size, std::snprintf(text, size, "%s,%s,%s,1", r.server, r.port, r.channel));
+  return Format(text, size, "%s,%s,%s,1", {r.server, r.port, r.channel});
 }
 
 bool NewServerText(char* text, size_t size, const LinkRequest& r) {
-  if (!r.channel[0]) return Format(text, size, std::snprintf(text, size, "%s,%s,1", r.server, r.port));
+  if (!r.channel[0]) return Format(text, size, "%s,%s,1", {r.server, r.port});
   return ConnectText(text, size, r);
 }
 
 bool JoinText(char* text, size_t size, const LinkRequest& r) {
-  if (r.password[0]) return Format(text, size, std::snprintf(text, size, "%s %s,1", r.channel, r.password));
-  return Format(text, size, std::snprintf(text, size, "%s,1", r.channel));
+  if (r.password[0]) return Format(text, size, "%s %s,1", {r.channel, r.password});
+  return Format(text, size, "%s,1", {r.channel});
 }
 
 namespace {

@@ -160,6 +160,19 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   }
 }
 
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState);
+
+// The program's entry, in place of the C run-time's start-up: the helper
+// takes nothing from it (no arguments, no environment, no constructors to
+// run), so it hands WinMain what that start-up would and ends the process.
+extern "C" void WinMainCRTStartup() {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+  const int showState = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), showState)));
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   g_instance = instance;
   const DWORD version = GetVersion();

@@ -1,7 +1,5 @@
 #include "request.h"
 
-#include <cstdio>
-
 #include "text_core.h"
 
 void ClearRequest(LinkRequest& request) {
@@ -82,7 +80,7 @@ void NormaliseRequest(LinkRequest& request) {
   if (!request.port[0]) CopyText(request.port, sizeof request.port, "6667");
   if (request.channel[0] && request.channel[0] != '#') {
     char prefixed[kChannelSize];
-    std::snprintf(prefixed, sizeof prefixed, "#%s", request.channel);
+    FormatText(prefixed, sizeof prefixed, "#%s", {request.channel});
     CopyText(request.channel, sizeof request.channel, prefixed);
   }
 }

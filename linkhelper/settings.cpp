@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 HelperSettings g_settings;
@@ -42,7 +41,7 @@ bool PathExists(const char* path) { return path[0] && GetFileAttributesA(path) !
 void LoadHelperSettingsFor(const char* programPath) {
   char drive[kDriveSize], directory[kPartSize], name[kPartSize], extension[kPartSize];
   SplitPath(programPath, drive, directory, name, extension);
-  std::snprintf(g_settings.settingsFile, sizeof g_settings.settingsFile, "%s%squop.ini", drive, directory);
+  FormatText(g_settings.settingsFile, sizeof g_settings.settingsFile, "%s%squop.ini", {drive, directory});
 
   GetPrivateProfileStringA(kSection, "exe", "", g_settings.clientProgram, sizeof g_settings.clientProgram,
                            g_settings.settingsFile);

@@ -1,6 +1,5 @@
 // The setup dialog: where the client's program and ini file are and under
 // which DDE service name it answers; saved in the helper's settings on OK.
-#include <cstdio>
 #include <cstring>
 
 #include "helper.h"
@@ -46,7 +45,7 @@ bool BrowseForFile(HWND owner, BrowseKind kind) {
   if (g_browseBuffer[0]) {
     char drive[kDriveSize], directory[kPartSize], name[kPartSize], extension[kPartSize];
     SplitPath(g_browseBuffer, drive, directory, name, extension);
-    std::snprintf(g_settings.lastDirectory, sizeof g_settings.lastDirectory, "%s%s", drive, directory);
+    FormatText(g_settings.lastDirectory, sizeof g_settings.lastDirectory, "%s%s", {drive, directory});
   }
   char filter[100];
   CopyText(filter, sizeof filter, kind == kBrowseProgram ? "EXE files(*.exe)|*.exe|" : "INI files(*.ini)|*.ini|");

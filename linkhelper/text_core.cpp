@@ -16,6 +16,26 @@ bool AppendText(char* target, size_t capacity, const char* source) {
   return CopyText(target + used, capacity - used, source);
 }
 
+bool FormatText(char* target, size_t capacity, const char* format, std::initializer_list<const char*> arguments) {
+  if (capacity == 0) return false;
+  target[0] = '\0';
+  const char* const* next = arguments.begin();
+  bool whole = true;
+  char literal[2] = {0, 0};
+  for (const char* p = format; *p; ++p) {
+    const char* piece = literal;
+    if (p[0] == '%' && p[1] == 's') {
+      piece = next != arguments.end() ? *next++ : "";
+      ++p;
+    } else {
+      if (p[0] == '%' && p[1] == '%') ++p;
+      literal[0] = *p;
+    }
+    whole = AppendText(target, capacity, piece) && whole;
+  }
+  return whole;
+}
+
 namespace {
 char LowerOf(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace

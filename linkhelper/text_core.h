@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 
 // Buffer sizes, terminator included.
 constexpr size_t kPathSize = 300;
@@ -15,6 +16,10 @@ constexpr size_t kPartSize = 256;
 bool CopyText(char* target, size_t capacity, const char* source);
 // Appends `source` to the text in `target`, cut to fit. False when cut.
 bool AppendText(char* target, size_t capacity, const char* source);
+// The "%s" formats of the helper's texts, bounded: `format` with each "%s"
+// replaced by the next argument (none left: nothing) and "%%" by "%", cut to
+// fit. Always terminates; false when the text had to be cut.
+bool FormatText(char* target, size_t capacity, const char* format, std::initializer_list<const char*> arguments);
 
 // A to Z become a to z; every other byte, letters with diacritics included,
 // stays as it is.

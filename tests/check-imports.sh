@@ -1,19 +1,35 @@
 #!/usr/bin/env bash
-# Fails when a program imports anything but the Windows system DLLs: no
-# runtime DLL of the compiler (libgcc, libstdc++, libwinpthread) may be needed.
+# Fails when a program imports a function that is not on the list of those
+# that Windows 95 and NT 4.0 export (the Windows loader refuses to start a
+# program that imports anything its system DLLs lack), or when the list
+# itself names a later version.
+#   check-imports.sh OBJDUMP LIST EXE...
 set -euo pipefail
-objdump=$1
-shift
-allowed='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|comdlg32|comctl32|version|advapi32|msvcrt|shlwapi|uuid)\.dll$'
+objdump=$1 list=$2
+shift 2
 status=0
+# The list: "dll function first-9x first-NT" (msvcrt.dll: the one of 98 and NT 4.0).
+while read -r dll function win9x nt; do
+  case "$dll" in "" | \#*) continue ;; esac
+  allowed9x=95
+  [ "$dll" = msvcrt.dll ] && allowed9x=98
+  if [ "$win9x" != 95 ] && [ "$win9x" != "$allowed9x" ] || ! awk -v v="$nt" 'BEGIN { exit !(v + 0 <= 4.0) }'; then
+    echo "list: $dll $function is not there on Windows 95 ($win9x) and NT 4.0 ($nt)" >&2
+    status=1
+  fi
+done <"$list"
+allowed=$(grep -v '^#' "$list" | awk 'NF { print tolower($1) " " $2 }' | sort -u)
 for exe in "$@"; do
-  dlls=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
-  echo "$(basename "$exe"): $(echo $dlls)"
-  for dll in $dlls; do
-    if ! [[ $dll =~ $allowed ]]; then
-      echo "  not a system DLL: $dll" >&2
-      status=1
-    fi
-  done
+  imports=$("$objdump" -p "$exe" | awk -F'\t' '
+    /DLL Name:/ { split($2, a, ": "); dll = tolower(a[2]); next }
+    /^$/ { dll = "" }
+    dll != "" && NF >= 3 && $2 ~ /^[0-9a-f]+$/ { split($3, b, " "); print dll " " (b[2] != "" ? b[2] : "#" b[1]) }' |
+    sort -u)
+  echo "$(basename "$exe"): $(echo "$imports" | wc -l) functions from $(echo "$imports" | awk '{print $1}' | sort -u | xargs)"
+  unlisted=$(comm -23 <(echo "$imports") <(echo "$allowed"))
+  if [ -n "$unlisted" ]; then
+    echo "$unlisted" | sed 's/^/  not on the list: /' >&2
+    status=1
+  fi
 done
 exit $status

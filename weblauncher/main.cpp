@@ -5,9 +5,11 @@
 
 #include "site_address.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+// The program's entry, in place of the C run-time's start-up, of which the
+// launcher needs nothing: it reads no arguments and returns one exit code.
+extern "C" void WinMainCRTStartup() {
   const HINSTANCE result = ShellExecuteA(nullptr, "open", kSiteAddress, nullptr, nullptr, SW_SHOW);
   // Exit code 1 reports success and 0 failure: the shell's result, not the
   // usual convention, is what callers of this program look at.
-  return reinterpret_cast<UINT_PTR>(result) > 32 ? 1 : 0;
+  ExitProcess(reinterpret_cast<UINT_PTR>(result) > 32 ? 1 : 0);
 }

@@ -190,12 +190,12 @@ TEST(DataExchange, BindsCheckBoxesAndTextsBothWays) {
   DDX_Check(&fromControls, 1012, value);
   EXPECT_EQ(value, 1);
 
-  std::string text = "nou";
+  CString text = "nou";
   DDX_Text(&toControls, 1012, text);
-  EXPECT_EQ(WindowText(parent.child), "nou");
+  EXPECT_STREQ(WindowText(parent.child).c_str(), "nou");
   SetWindowTextA(parent.child, "altre");
   DDX_Text(&fromControls, 1012, text);
-  EXPECT_EQ(text, "altre");
+  EXPECT_STREQ(text.c_str(), "altre");
 }
 
 }  // namespace

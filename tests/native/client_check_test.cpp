@@ -14,13 +14,13 @@ TEST(JudgeClient, ComparesNameAndVersionExactly) {
 }
 
 TEST(StripFileName, KeepsTheFolderWithItsSeparator) {
-  EXPECT_EQ(StripFileName("C:\\Quop\\quop32.exe"), "C:\\Quop\\");
-  EXPECT_EQ(StripFileName("C:/Quop/quop32.exe"), "C:/Quop/");
-  EXPECT_EQ(StripFileName("C:\\Quop/sub\\x.exe"), "C:\\Quop/sub\\");
-  EXPECT_EQ(StripFileName("C:\\Quop\\"), "C:\\Quop\\");  // already a folder
-  EXPECT_EQ(StripFileName("quop32.exe"), "quop32.exe");  // no separator: unchanged
-  EXPECT_EQ(StripFileName(""), "");
-  EXPECT_EQ(StripFileName("\\"), "\\");
+  EXPECT_STREQ(StripFileName("C:\\Quop\\quop32.exe").c_str(), "C:\\Quop\\");
+  EXPECT_STREQ(StripFileName("C:/Quop/quop32.exe").c_str(), "C:/Quop/");
+  EXPECT_STREQ(StripFileName("C:\\Quop/sub\\x.exe").c_str(), "C:\\Quop/sub\\");
+  EXPECT_STREQ(StripFileName("C:\\Quop\\").c_str(), "C:\\Quop\\");  // already a folder
+  EXPECT_STREQ(StripFileName("quop32.exe").c_str(), "quop32.exe");  // no separator: unchanged
+  EXPECT_STREQ(StripFileName("").c_str(), "");
+  EXPECT_STREQ(StripFileName("\\").c_str(), "\\");
 }
 
 TEST(InstallPairs, ReplaceTheThreeClientFilesInOrder) {

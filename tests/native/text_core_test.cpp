@@ -109,3 +109,27 @@ TEST(DropQuotedPath, EmptiesOnlyAPathThatHoldsAQuote) {
     EXPECT_STREQ(path, c[1]);
   }
 }
+
+TEST(FormatText, FillsEachPlaceholderInTurnAndCutsToFit) {
+  struct Case {
+    size_t capacity;
+    const char* format;
+    std::initializer_list<const char*> arguments;
+    const char* text;
+    bool whole;
+  } cases[] = {
+      {300, "%s,%s,%s %s,1", {"host", "6667", "#c", "key"}, "host,6667,#c key,1", true},
+      {300, "%s%squop.ini", {"c:", "\\quop\\"}, "c:\\quop\\quop.ini", true},
+      {300, "#%s", {""}, "#", true},
+      {300, "%s and %s", {"one"}, "one and ", true},  // no argument left: nothing
+      {300, "100%% %s", {"sure"}, "100% sure", true},
+      {300, "a%d%", {}, "a%d%", true},  // only "%s" is a placeholder
+      {6, "%s:%s", {"host", "6667"}, "host:", false},
+      {1, "%s", {"x"}, "", false},
+  };
+  for (const Case& c : cases) {
+    char text[300];
+    EXPECT_EQ(FormatText(text, c.capacity, c.format, c.arguments), c.whole) << c.format;
+    EXPECT_STREQ(text, c.text) << c.format;
+  }
+}
