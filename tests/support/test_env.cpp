@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "test_paths.h"
@@ -147,6 +148,35 @@ RegistryValueOverride::~RegistryValueOverride() {
   }
   RegCloseKey(handle);
 }
+
+std::string WindowsVersion() {
+  char version[32] = "";
+  GetEnvironmentVariableA("QUOP_WINDOWS_VERSION", version, sizeof version);
+  return version;
+}
+
+bool OnVersion4() { return WindowsVersion() == "win95" || WindowsVersion() == "nt40"; }
+
+namespace {
+
+class WindowsVersionSetting : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (WindowsVersion().empty()) return;
+    for (const char* program : {"urlhop32.exe", "trinstall.exe"}) {
+      overrides_.push_back(std::make_unique<RegistryValueOverride>(
+          std::string("Software\\Wine\\AppDefaults\\") + program, "Version", WindowsVersion().c_str()));
+    }
+  }
+  void TearDown() override { overrides_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<RegistryValueOverride>> overrides_;
+};
+
+::testing::Environment* const g_windowsVersion = ::testing::AddGlobalTestEnvironment(new WindowsVersionSetting);
+
+}  // namespace
 
 std::string WindowsDir() {
   char dir[MAX_PATH] = "";

@@ -66,6 +66,15 @@ class RegistryValueOverride {
   bool hadValue_ = false;
 };
 
+// The Windows version that the programs under test are run as: the value of
+// %QUOP_WINDOWS_VERSION% ("win95", "nt40"), set for urlhop32.exe and
+// trinstall.exe in Wine's per-program settings for the whole test program;
+// empty for the prefix's own version.
+std::string WindowsVersion();
+// True when that version is 4.x, the version of the newer shell's first
+// systems (Windows 95 and NT 4.0).
+bool OnVersion4();
+
 // The Windows directory, with no trailing backslash.
 std::string WindowsDir();
 

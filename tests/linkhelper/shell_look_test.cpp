@@ -1,0 +1,127 @@
+// What the helper does differently on the systems of the newer shell's first
+// version (4.x: Windows 95, NT 4.0) and on the others: where its dialogs
+// paint its icon, and whether it takes up the 3-D controls library. Run as
+// the prefix's own version and, with %QUOP_WINDOWS_VERSION%, as win95 and nt40.
+#include <gtest/gtest.h>
+
+#include "helper_run.h"
+
+namespace {
+
+constexpr int kIcon = 32;
+
+// The pixels of a square of `window`'s client area, as the screen shows it.
+std::vector<COLORREF> ScreenSquare(HWND window, int x, int y) {
+  POINT origin = {x, y};
+  ClientToScreen(window, &origin);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, kIcon, kIcon);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, kIcon, kIcon, screen, origin.x, origin.y, SRCCOPY);
+  std::vector<COLORREF> pixels;
+  for (int j = 0; j < kIcon; ++j) {
+    for (int i = 0; i < kIcon; ++i) pixels.push_back(GetPixel(memory, i, j));
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The helper's icon 1 as it looks drawn on a dialog's face.
+std::vector<COLORREF> IconOnFace() {
+  HMODULE helper =
+      LoadLibraryExA(testenv::BuildPath("linkhelper\\urlhop32.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HICON icon = LoadIconA(helper, MAKEINTRESOURCEA(1));
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, kIcon, kIcon);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  RECT all = {0, 0, kIcon, kIcon};
+  FillRect(memory, &all, GetSysColorBrush(COLOR_3DFACE));
+  DrawIcon(memory, 0, 0, icon);
+  std::vector<COLORREF> pixels;
+  for (int j = 0; j < kIcon; ++j) {
+    for (int i = 0; i < kIcon; ++i) pixels.push_back(GetPixel(memory, i, j));
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (icon) DestroyIcon(icon);
+  FreeLibrary(helper);
+  return pixels;
+}
+
+// Whether the square at `origin` shows the icon, in the pixels that no
+// control covers: a control next to the icon may paint over part of it.
+bool ShowsIcon(HWND dialog, POINT origin, const std::vector<COLORREF>& icon) {
+  std::vector<RECT> controls;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT rect = ui::ScreenRect(child);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    controls.push_back(rect);
+  }
+  const std::vector<COLORREF> shown = ScreenSquare(dialog, origin.x, origin.y);
+  size_t compared = 0;
+  for (int j = 0; j < kIcon; ++j) {
+    for (int i = 0; i < kIcon; ++i) {
+      const POINT at = {origin.x + i, origin.y + j};
+      bool covered = false;
+      for (const RECT& rect : controls) covered = covered || PtInRect(&rect, at);
+      if (covered) continue;
+      ++compared;
+      if (shown[j * kIcon + i] != icon[j * kIcon + i]) return false;
+    }
+  }
+  return compared >= kIcon * kIcon / 4;
+}
+
+// The icon is painted at the place for this version, and not at the other.
+void ExpectIconAt(HWND dialog, POINT version4, POINT other) {
+  const POINT here = testenv::OnVersion4() ? version4 : other;
+  const POINT there = testenv::OnVersion4() ? other : version4;
+  const std::vector<COLORREF> icon = IconOnFace();
+  EXPECT_TRUE(ui::WaitUntil([&] { return ShowsIcon(dialog, here, icon); }, 5000))
+      << "no icon at " << here.x << "," << here.y;
+  EXPECT_FALSE(ShowsIcon(dialog, there, icon)) << "an icon at " << there.x << "," << there.y;
+}
+
+TEST(ShellLook, TheConfirmationPaintsTheIconWhereTheShellWantsIt) {
+  HelperSetup setup;
+  auto helper = setup.Start(setup.Request("req.txt", "channel catala\nconfirm 1\n"));
+  HWND link = HelperSetup::WaitForDialog(*helper, "QuopLink Connexió");
+  ASSERT_NE(link, nullptr);
+  ExpectIconAt(link, {17, 96}, {21, 96});
+  ui::Click(link, IDCANCEL);
+  EXPECT_TRUE(helper->WaitExit());
+}
+
+TEST(ShellLook, TheSetupDialogPaintsTheIconWhereTheShellWantsIt) {
+  HelperSetup setup;
+  auto helper = setup.Start("");
+  HWND dialog = HelperSetup::WaitForDialog(*helper, "QuopLink32 v5.61");
+  ASSERT_NE(dialog, nullptr);
+  ExpectIconAt(dialog, {290, 20}, {344, 20});
+  ui::Click(dialog, IDCANCEL);
+  EXPECT_TRUE(helper->WaitExit());
+}
+
+TEST(ShellLook, OnlyTheOlderShellTakesUpThe3DControls) {
+  HelperSetup setup;
+  ASSERT_TRUE(CopyFileA(testenv::BuildPath("tests\\support\\Ctl3d32.dll").c_str(),
+                        (setup.folder + "Ctl3d32.dll").c_str(), FALSE));
+  // Wine has a library of that name of its own: the helper's folder's comes first.
+  testenv::RegistryValueOverride nativeFirst("Software\\Wine\\AppDefaults\\urlhop32.exe\\DllOverrides", "ctl3d32",
+                                             "native,builtin");
+  const std::string log = testenv::ScratchDir() + "ctl3d.log";
+  SetEnvironmentVariableA("QUOP_CTL3D_LOG", log.c_str());
+  EXPECT_EQ(setup.Run(setup.folder + "nothing.txt"), 0);  // ends at once: no request there
+  SetEnvironmentVariableA("QUOP_CTL3D_LOG", nullptr);
+  EXPECT_EQ(testenv::ReadFile(log), testenv::OnVersion4() ? "" : "register\r\nautosubclass\r\nunregister\r\n");
+}
+
+}  // namespace
