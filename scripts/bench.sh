@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Figures of the pack: file sizes of the deliverables, and run times under
-# Wine as ratios against a do-nothing program started the same way.
+# Wine as ratios against a do-nothing program started the same way, and
+# against the floor programs (the least that does the launcher's job and the
+# installer's start, built beside the pack with the same compilers and flags).
 set -euo pipefail
 . "$(dirname "$0")/bench-env.sh"
 runs=${RUNS:-9}
@@ -21,6 +23,7 @@ median_ms() {
 export URLREC_LOG=$QUOP_RUN_BUILD/wine-bench/bench-urls.log
 baseline=$(median_ms "$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/donothing.exe")
 launcher=$(median_ms "$QUOP_RUN" "$QUOP_RUN_BUILD/weblauncher/verbalia.exe")
+floor_launcher=$(median_ms "$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/floor_launcher.exe")
 
 printf '%-46s %10s\n' "figure" "value"
 size() { stat -c %s "$1"; }
@@ -31,6 +34,8 @@ printf '%-46s %10s\n' "quop-ca.zip, the zipped pack, bytes" "$(size build/window
 printf '%-46s %10s\n' "do-nothing program start, ms (median)" "$baseline"
 printf '%-46s %10s\n' "launcher run, ms (median)" "$launcher"
 printf '%-46s %10s\n' "launcher / do-nothing" "$(awk -v a="$launcher" -v b="$baseline" 'BEGIN{printf "%.2f", a/b}')"
+printf '%-46s %10s\n' "floor launcher run, ms (median)" "$floor_launcher"
+printf '%-46s %10s\n' "launcher / floor launcher" "$(awk -v a="$launcher" -v b="$floor_launcher" 'BEGIN{printf "%.2f", a/b}')"
 
 # The installer's start until its main dialog is visible.
 installer=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/start_bench.exe" \
@@ -39,6 +44,13 @@ installer=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/start_bench.exe" \
 printf '%-46s %10s\n' "installer start until its dialog shows, ms" "$(echo "$installer" | sed -n 's/^window //p')"
 printf '%-46s %10s\n' "  / do-nothing start ($(echo "$installer" | sed -n 's/^baseline //p') ms)" \
   "$(echo "$installer" | awk '/^window/{w=$2} /^baseline/{b=$2} END{printf "%.2f", w/b}')"
+floor=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/start_bench.exe" \
+  "Z:$(echo "$QUOP_RUN_BUILD" | tr / '\\')\\tests\\support\\floor_dialog.exe" "Floor dialog" "$runs" 2>/dev/null |
+  tr -d '\r')
+installer_ms=$(echo "$installer" | sed -n 's/^window //p')
+floor_ms=$(echo "$floor" | sed -n 's/^window //p')
+printf '%-46s %10s\n' "floor dialog start until it shows, ms" "$floor_ms"
+printf '%-46s %10s\n' "installer start / floor dialog start" "$(awk -v a="$installer_ms" -v b="$floor_ms" 'BEGIN{printf "%.2f", a/b}')"
 
 # The link helper's DDE exchange with the stand-in client (medians of many).
 dde=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/dde_bench.exe" \
