@@ -39,19 +39,19 @@ add_test(NAME wine_bench_down COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-bench.sh 
 set_tests_properties(wine_bench_up PROPERTIES FIXTURES_SETUP wine TIMEOUT 240)
 set_tests_properties(wine_bench_down PROPERTIES FIXTURES_CLEANUP wine)
 
-# quop_add_wine_test(<target> SOURCES ... [LIBS ...] [DEPENDS ...])
+# quop_add_wine_test(<target> SOURCES ... [LIBS ...] [DEPENDS ...] [FIXTURES ...])
 # A GoogleTest program whose tests run one by one through Wine. They share
 # one desktop (windows are centred on it and read pixel by pixel) and the
 # prefix's shell handlers, which some tests change: so no two of them run at
 # once, while host-side tests may run beside them.
 function(quop_add_wine_test target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;DEPENDS;FIXTURES" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE uidriver GTest::gtest_main ${ARG_LIBS})
   if(ARG_DEPENDS)
     add_dependencies(${target} ${ARG_DEPENDS})
   endif()
   gtest_add_tests(TARGET ${target} TEST_LIST added)
-  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 90 LABELS wine
+  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED "wine;${ARG_FIXTURES}" TIMEOUT 90 LABELS wine
                                             RESOURCE_LOCK wine_desktop SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endfunction()

@@ -1,12 +1,78 @@
-// The pack as a user meets it: its installer on a fresh client installation,
-// then chat links through the helper that it installed.
+// The pack as a user meets it: the zip unpacked afresh (by the test's
+// fixture), its note, its installer on a fresh client installation, then chat
+// links through the helper that it installed.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "standin_run.h"
 #include "test_env.h"
 #include "uidriver.h"
 
 namespace {
+
+// The folder that the zip unpacks to.
+std::string Unpacked() { return testenv::BuildPath("pack-unpacked\\quop-ca\\"); }
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(Pack, TheZipHoldsTheInstallerTheTranslationsAndANoteInCatalan) {
+  EXPECT_EQ(FilesIn(Unpacked()),
+            (std::vector<std::string>{"LLEGIU-ME.TXT", "popups.ca", "quop32.ca", "trinstall.exe", "urlhop32.ca"}));
+  const std::string note = testenv::ReadFile(Unpacked() + "LLEGIU-ME.TXT");
+  ASSERT_FALSE(note.empty());
+  // A Windows text file: CR LF line ends, lines that fit Notepad's window,
+  // code page 1252 (its letters as single bytes, none of its five holes).
+  size_t line = 0, column = 0;
+  for (size_t i = 0; i < note.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(note[i]);
+    if (c == '\r') {
+      EXPECT_TRUE(i + 1 < note.size() && note[i + 1] == '\n') << "a CR without LF on line " << line + 1;
+    } else if (c == '\n') {
+      EXPECT_TRUE(i > 0 && note[i - 1] == '\r') << "an LF without CR on line " << line + 1;
+      ++line;
+      column = 0;
+    } else {
+      EXPECT_LE(++column, 76u) << "line " << line + 1;
+      EXPECT_TRUE(c >= 0x20 && c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D)
+          << "byte " << static_cast<int>(c) << " on line " << line + 1;
+    }
+  }
+  EXPECT_NE(note.find("QUOP EN CATAL\xC0"), std::string::npos) << "not code page 1252";
+  EXPECT_NE(note.find("http://www.verbalia.cat/"), std::string::npos);
+  EXPECT_NE(note.find("novetats@verbalia.cat"), std::string::npos);
+
+  // The messages it quotes, as the installer shows them: the texts of its
+  // string table, each on lines of their own, a file name where "%s" stands.
+  HMODULE installer = LoadLibraryExA((Unpacked() + "trinstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(installer, nullptr);
+  for (UINT id : {105u, 106u, 108u, 111u, 112u}) {
+    SCOPED_TRACE(id);
+    char text[1024] = "";
+    ASSERT_GT(LoadStringA(installer, id, text, sizeof text), 0);
+    std::string shown;
+    for (const char* p = text; *p; ++p) shown += *p == '\n' ? std::string("\r\n") : std::string(1, *p);
+    const size_t hole = shown.find("%s");
+    const std::string before = shown.substr(0, hole), after = hole == std::string::npos ? "" : shown.substr(hole + 2);
+    const size_t at = note.find("\r\n" + before);
+    ASSERT_NE(at, std::string::npos) << "not quoted: " << before;
+    if (!after.empty()) {
+      EXPECT_NE(note.find(after, at + before.size()), std::string::npos) << after;
+    }
+  }
+  FreeLibrary(installer);
+}
 
 void Copy(const std::string& from, const std::string& to) {
   ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from;
@@ -44,14 +110,9 @@ void Link(const std::string& client, const std::string& request) {
 
 TEST(Pack, InstallThenChatLinksThroughTheInstalledHelper) {
   const std::string scratch = testenv::ScratchDir();
-  const std::string pack = scratch + "Descarregues\\quop-ca\\";
+  const std::string pack = Unpacked();
   const std::string client = scratch + "Quop\\";
-  CreateDirectoryA((scratch + "Descarregues").c_str(), nullptr);
-  CreateDirectoryA(pack.c_str(), nullptr);
   CreateDirectoryA(client.c_str(), nullptr);
-  for (const char* file : {"trinstall.exe", "quop32.ca", "popups.ca", "urlhop32.ca"}) {
-    Copy(testenv::BuildPath(std::string("pack\\quop-ca\\") + file), pack + file);
-  }
   Copy(testenv::BuildPath("tests\\support\\standin\\quop32_us.exe"), client + "quop32.exe");
   Copy(testenv::SourcePath("tests\\support\\popups.ini"), client + "popups.ini");
   Copy(testenv::BuildPath("tests\\support\\donothing.exe"), client + "urlhop32.exe");
