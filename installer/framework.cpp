@@ -270,6 +270,31 @@ int CWinApp::MessageBox(const CString& text, UINT type) const {
   return ::MessageBoxA(DefaultOwner(), text.c_str(), m_pszAppName, type);
 }
 
+namespace {
+
+// A function of a system library, loaded on first use and kept.
+template <typename Fn>
+Fn SystemFunction(const char* library, const char* name) {
+  HMODULE module = GetModuleHandleA(library);
+  if (!module) module = LoadLibraryA(library);
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name))) : nullptr;
+}
+
+}  // namespace
+
+HINSTANCE OpenWithShell(const char* file, int show) {
+  using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  static const ShellExecuteFn shellExecute = SystemFunction<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
+  return shellExecute ? shellExecute(nullptr, "open", file, nullptr, nullptr, show) : nullptr;
+}
+
+bool ChooseFileToOpen(OPENFILENAMEA* request) {
+  using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+  static const GetOpenFileNameFn getOpenFileName =
+      SystemFunction<GetOpenFileNameFn>("comdlg32.dll", "GetOpenFileNameA");
+  return getOpenFileName && getOpenFileName(request);
+}
+
 CString LoadResourceString(UINT id) {
   char text[1024] = "";
   LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include "text.h"
 
@@ -213,6 +214,13 @@ class CWinApp : public CObject {
   static CWinApp* s_current;
   CString m_appName;
 };
+
+// The shell and the file selection, whose libraries are loaded only when the
+// user first asks for them, not at start: the installer's dialog shows
+// sooner. Without the library they fail as the call itself would (a result
+// of 0, no file chosen).
+HINSTANCE OpenWithShell(const char* file, int show);
+bool ChooseFileToOpen(OPENFILENAMEA* request);
 
 // A string of the program's string table.
 CString LoadResourceString(UINT id);

@@ -4,7 +4,6 @@
 #include <shlobj.h>
 
 #include <cstring>
-#include <string>
 
 #include "resource.h"
 
@@ -30,7 +29,7 @@ void CInfoDialog::OnOK() {
       CDialog explanation(IDD_EXPLANATION);
       explanation.DoModal();
     }
-    ShellExecuteA(nullptr, "open", kSubscriptionUrl, nullptr, nullptr, SW_SHOW);
+    OpenWithShell(kSubscriptionUrl, SW_SHOW);
   }
   CDialog::OnOK();
 }

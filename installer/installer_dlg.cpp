@@ -64,7 +64,7 @@ void CInstallerDlg::OnBrowse() {
   request.lpstrFile = path;
   request.nMaxFile = sizeof path;
   request.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  if (!GetOpenFileNameA(&request)) return;
+  if (!ChooseFileToOpen(&request)) return;
 
   // A running client cannot be opened for writing.
   if (!CanOpenForWriting(path)) {

@@ -1,7 +1,5 @@
 #include "static_link.h"
 
-#include <shellapi.h>
-
 const CRuntimeClass CStaticLink::classCStaticLink = {"CStaticLink", &CStatic::classCStatic};
 
 namespace {
@@ -42,7 +40,7 @@ HBRUSH CStaticLink::CtlColor(HDC dc, UINT) {
 
 void CStaticLink::OnClicked() {
   if (m_link.empty()) m_link = GetWindowText();
-  const HINSTANCE result = ShellExecuteA(nullptr, "open", m_link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const HINSTANCE result = OpenWithShell(m_link.c_str(), SW_SHOWNORMAL);
   if (reinterpret_cast<UINT_PTR>(result) > 32) {
     m_bVisited = TRUE;
     InvalidateRect(m_hWnd, nullptr, TRUE);
