@@ -169,7 +169,11 @@ TEST_F(DdeTest, AThousandTransactionsLeaveNoGrowth) {
   for (int i = 0; i < 50; ++i) Request("Quop", "VERSION", buffer);  // warm up
   const auto before = usage();
   for (int i = 0; i < 1000; ++i) {
-    ASSERT_TRUE(i % 2 ? Request("Quop", "CONNECTED", buffer) : Poke("Quop", "#catala,1"));
+    // A failure after about 2000 ms is a client that did not answer in time;
+    // one at once is a conversation that could not be opened.
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(i % 2 ? Request("Quop", "CONNECTED", buffer) : Poke("Quop", "#catala,1"))
+        << "transaction " << i << " failed after " << GetTickCount() - start << " ms";
   }
   const auto after = usage();
   EXPECT_LE(after.first, before.first + 2) << "handles";
