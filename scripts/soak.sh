@@ -87,6 +87,34 @@ start_load() {
   unset DISPLAY
 }
 
+# Evidence of a hang: when a test program has run for 40 s (its tests take a
+# few), what every process of the tests' prefix is doing, and which processes
+# hold the test program's output, for which ctest waits.
+snapshot_hangs() {
+  local run=$1 pid age file pipe
+  while :; do
+    sleep 5
+    for pid in $(pgrep -f 'tests/[a-z_]+_tests\.exe' || true); do
+      age=$(ps -o etimes= -p "$pid" 2>/dev/null | tr -d ' ')
+      file=$out/hang-$run-$pid.txt
+      [ -n "$age" ] && [ "$age" -ge 40 ] && [ ! -e "$file" ] || continue
+      {
+        echo "test program $pid, running for $age s: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
+        pipe=$(readlink "/proc/$pid/fd/1" 2>/dev/null || true)
+        echo "its output: $pipe"
+        for p in /proc/[0-9]*; do
+          p=${p#/proc/}
+          tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$build/wineprefix" || continue
+          printf '%s ppid=%s state=%s wchan=%s holds-output=%s %s\n' "$p" \
+            "$(awk '/^PPid/{print $2}' "/proc/$p/status" 2>/dev/null)" \
+            "$(awk '/^State/{print $2}' "/proc/$p/status" 2>/dev/null)" "$(cat "/proc/$p/wchan" 2>/dev/null)" \
+            "$(ls -l "/proc/$p/fd" 2>/dev/null | grep -c -F "$pipe")" "$(tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null)"
+        done
+      } >"$file" 2>/dev/null
+    done
+  done
+}
+
 start_load
 export WINEPREFIX=$build/wineprefix
 started=$(date +%s)
@@ -96,7 +124,11 @@ for run in $(seq 1 "$runs"); do
   log=$out/run-$run.log
   t0=$(date +%s)
   status=0
+  snapshot_hangs "$run" &
+  watcher=$!
   timeout "$run_limit" ctest --preset $preset -LE static >"$log" 2>&1 || status=$?
+  kill "$watcher" 2>/dev/null || true
+  wait "$watcher" 2>/dev/null || true
   [ $status -eq 124 ] && echo "    (the run did not end within $run_limit s)" >>"$log"
   # ctest lists what went wrong after "The following tests FAILED:".
   bad=$(sed -n '/The following tests FAILED:/,$p' "$log" | sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (\(.*\))$/\2 \1/p')
@@ -105,6 +137,7 @@ for run in $(seq 1 "$runs"); do
     echo "run $run: clean in $(($(date +%s) - t0)) s"
   else
     echo "run $run: $(echo "$bad" | grep -c . || true) bad in $(($(date +%s) - t0)) s (exit $status; $log)"
+    for hang in "$out"/hang-"$run"-*.txt; do [ -e "$hang" ] && echo "    hang evidence: $hang"; done
     while read -r kind name; do
       [ -n "$name" ] || continue
       if [ "$kind" = Timeout ]; then
