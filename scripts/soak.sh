@@ -87,28 +87,36 @@ start_load() {
   unset DISPLAY
 }
 
-# Evidence of a hang: when a test program has run for 40 s (its tests take a
-# few), what every process of the tests' prefix is doing, and which processes
-# hold the test program's output, for which ctest waits.
+# Evidence of a hang: a Wine process of the tests' prefix that has lived for
+# 40 s with its output on a pipe (the bench's own processes write to its log;
+# a test's processes live a few seconds and write where ctest reads): what it
+# and every other process of the prefix are doing, and who holds that pipe.
 snapshot_hangs() {
-  local run=$1 pid age file pipe
+  local run=$1 pid p age out1 file
   while :; do
     sleep 5
-    for pid in $(pgrep -f 'tests/[a-z_]+_tests\.exe' || true); do
+    for pid in $(pgrep -f '\.exe' || true); do
+      tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$build/wineprefix" || continue
+      out1=$(readlink "/proc/$pid/fd/1" 2>/dev/null || true)
+      case "$out1" in pipe:*) ;; *) continue ;; esac
       age=$(ps -o etimes= -p "$pid" 2>/dev/null | tr -d ' ')
       file=$out/hang-$run-$pid.txt
       [ -n "$age" ] && [ "$age" -ge 40 ] && [ ! -e "$file" ] || continue
       {
-        echo "test program $pid, running for $age s: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
-        pipe=$(readlink "/proc/$pid/fd/1" 2>/dev/null || true)
-        echo "its output: $pipe"
+        echo "$pid has run for $age s with its output on $out1: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
+        for p in /proc/[0-9]*; do
+          p=${p#/proc/}
+          ls -l "/proc/$p/fd" 2>/dev/null | grep -q -F "$out1" || continue
+          echo "  holds that pipe: $p $(tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null)"
+        done
+        echo "processes of the prefix:"
         for p in /proc/[0-9]*; do
           p=${p#/proc/}
           tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$build/wineprefix" || continue
-          printf '%s ppid=%s state=%s wchan=%s holds-output=%s %s\n' "$p" \
+          printf '  %s ppid=%s state=%s wchan=%s age=%ss %s\n' "$p" \
             "$(awk '/^PPid/{print $2}' "/proc/$p/status" 2>/dev/null)" \
             "$(awk '/^State/{print $2}' "/proc/$p/status" 2>/dev/null)" "$(cat "/proc/$p/wchan" 2>/dev/null)" \
-            "$(ls -l "/proc/$p/fd" 2>/dev/null | grep -c -F "$pipe")" "$(tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null)"
+            "$(ps -o etimes= -p "$p" 2>/dev/null | tr -d ' ')" "$(tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null)"
         done
       } >"$file" 2>/dev/null
     done
