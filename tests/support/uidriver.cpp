@@ -56,10 +56,29 @@ DWORD Process::ExitCode() const {
 
 namespace {
 
+// When a process was created, as a number that grows with time; 0 when it
+// cannot be read (the process is gone).
+ULONGLONG CreationTime(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+  if (!process) return 0;
+  FILETIME created, exited, kernel, user;
+  ULONGLONG time = 0;
+  if (GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+    time = (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+  }
+  CloseHandle(process);
+  return time;
+}
+
 // Every process below `root`, found through the parent links; used besides
-// the job object, which a platform may not enforce for every child.
+// the job object, which a platform may not enforce for every child. A parent
+// link names a process id, and ids are used again: the system's own
+// processes (services, device hosts) name the id of a start-up program that
+// has long ended and whose id a test's program may have now. Only a process
+// created after `root` can be below it.
 std::set<DWORD> Descendants(DWORD root) {
   std::set<DWORD> found{root};
+  const ULONGLONG rootCreated = CreationTime(root);
   bool grew = true;
   while (grew) {
     grew = false;
@@ -68,7 +87,8 @@ std::set<DWORD> Descendants(DWORD root) {
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
-      if (found.count(entry.th32ParentProcessID) && !found.count(entry.th32ProcessID)) {
+      if (found.count(entry.th32ParentProcessID) && !found.count(entry.th32ProcessID) &&
+          CreationTime(entry.th32ProcessID) >= rootCreated && rootCreated != 0) {
         found.insert(entry.th32ProcessID);
         grew = true;
       }
