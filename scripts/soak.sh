@@ -96,7 +96,7 @@ snapshot_hangs() {
   while :; do
     sleep 5
     for pid in $(pgrep -f '\.exe' || true); do
-      tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$build/wineprefix" || continue
+      { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$build/wineprefix" || continue
       out1=$(readlink "/proc/$pid/fd/1" 2>/dev/null || true)
       case "$out1" in pipe:*) ;; *) continue ;; esac
       age=$(ps -o etimes= -p "$pid" 2>/dev/null | tr -d ' ')
@@ -112,7 +112,7 @@ snapshot_hangs() {
         echo "processes of the prefix:"
         for p in /proc/[0-9]*; do
           p=${p#/proc/}
-          tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$build/wineprefix" || continue
+          { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$build/wineprefix" || continue
           printf '  %s ppid=%s state=%s wchan=%s age=%ss %s\n' "$p" \
             "$(awk '/^PPid/{print $2}' "/proc/$p/status" 2>/dev/null)" \
             "$(awk '/^State/{print $2}' "/proc/$p/status" 2>/dev/null)" "$(cat "/proc/$p/wchan" 2>/dev/null)" \
