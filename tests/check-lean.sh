@@ -6,8 +6,8 @@
 # run-time's start-up, so nothing may wait for it to run a constructor.
 set -euo pipefail
 status=0
-for spec in "$@"; do
-  IFS=: read -r exe limit noinit <<<"$spec"
+for entry in "$@"; do
+  IFS=: read -r exe limit noinit <<<"$entry"
   map=${exe%.exe}.map
   size=$(stat -c %s "$exe")
   echo "$(basename "$exe"): $size bytes (at most $limit)"
