@@ -10,15 +10,14 @@ namespace {
 
 constexpr int kIcon = 32;
 
-// The pixels of a square of `window`'s client area, as the screen shows it.
-std::vector<COLORREF> ScreenSquare(HWND window, int x, int y) {
-  POINT origin = {x, y};
-  ClientToScreen(window, &origin);
+// The pixels of an icon-sized square that `paint` draws into a bitmap.
+template <typename Paint>
+std::vector<COLORREF> PaintedSquare(Paint paint) {
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, kIcon, kIcon);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, kIcon, kIcon, screen, origin.x, origin.y, SRCCOPY);
+  paint(memory, screen);
   std::vector<COLORREF> pixels;
   for (int j = 0; j < kIcon; ++j) {
     for (int i = 0; i < kIcon; ++i) pixels.push_back(GetPixel(memory, i, j));
@@ -30,26 +29,24 @@ std::vector<COLORREF> ScreenSquare(HWND window, int x, int y) {
   return pixels;
 }
 
+// The pixels of a square of `window`'s client area, as the screen shows it.
+std::vector<COLORREF> ScreenSquare(HWND window, int x, int y) {
+  POINT origin = {x, y};
+  ClientToScreen(window, &origin);
+  return PaintedSquare(
+      [&](HDC memory, HDC screen) { BitBlt(memory, 0, 0, kIcon, kIcon, screen, origin.x, origin.y, SRCCOPY); });
+}
+
 // The helper's icon 1 as it looks drawn on a dialog's face.
 std::vector<COLORREF> IconOnFace() {
   HMODULE helper =
       LoadLibraryExA(testenv::BuildPath("linkhelper\\urlhop32.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   HICON icon = LoadIconA(helper, MAKEINTRESOURCEA(1));
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, kIcon, kIcon);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  RECT all = {0, 0, kIcon, kIcon};
-  FillRect(memory, &all, GetSysColorBrush(COLOR_3DFACE));
-  DrawIcon(memory, 0, 0, icon);
-  std::vector<COLORREF> pixels;
-  for (int j = 0; j < kIcon; ++j) {
-    for (int i = 0; i < kIcon; ++i) pixels.push_back(GetPixel(memory, i, j));
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  const std::vector<COLORREF> pixels = PaintedSquare([&](HDC memory, HDC) {
+    RECT all = {0, 0, kIcon, kIcon};
+    FillRect(memory, &all, GetSysColorBrush(COLOR_3DFACE));
+    DrawIcon(memory, 0, 0, icon);
+  });
   if (icon) DestroyIcon(icon);
   FreeLibrary(helper);
   return pixels;
