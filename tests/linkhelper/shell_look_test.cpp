@@ -87,24 +87,24 @@ void ExpectIconAt(HWND dialog, POINT version4, POINT other) {
   EXPECT_FALSE(ShowsIcon(dialog, there, icon)) << "an icon at " << there.x << "," << there.y;
 }
 
-TEST(ShellLook, TheConfirmationPaintsTheIconWhereTheShellWantsIt) {
+// Starts the helper with `request` ("" for none), waits for its dialog
+// `title`, checks where the icon is painted and cancels the dialog.
+void ExpectIconInDialog(const std::string& request, const char* title, POINT version4, POINT other) {
   HelperSetup setup;
-  auto helper = setup.Start(setup.Request("req.txt", "channel catala\nconfirm 1\n"));
-  HWND link = HelperSetup::WaitForDialog(*helper, "QuopLink Connexió");
-  ASSERT_NE(link, nullptr);
-  ExpectIconAt(link, {17, 96}, {21, 96});
-  ui::Click(link, IDCANCEL);
+  auto helper = setup.Start(request.empty() ? "" : setup.Request("req.txt", request));
+  HWND dialog = HelperSetup::WaitForDialog(*helper, title);
+  ASSERT_NE(dialog, nullptr);
+  ExpectIconAt(dialog, version4, other);
+  ui::Click(dialog, IDCANCEL);
   EXPECT_TRUE(helper->WaitExit());
 }
 
+TEST(ShellLook, TheConfirmationPaintsTheIconWhereTheShellWantsIt) {
+  ExpectIconInDialog("channel catala\nconfirm 1\n", "QuopLink Connexió", {17, 96}, {21, 96});
+}
+
 TEST(ShellLook, TheSetupDialogPaintsTheIconWhereTheShellWantsIt) {
-  HelperSetup setup;
-  auto helper = setup.Start("");
-  HWND dialog = HelperSetup::WaitForDialog(*helper, "QuopLink32 v5.61");
-  ASSERT_NE(dialog, nullptr);
-  ExpectIconAt(dialog, {290, 20}, {344, 20});
-  ui::Click(dialog, IDCANCEL);
-  EXPECT_TRUE(helper->WaitExit());
+  ExpectIconInDialog("", "QuopLink32 v5.61", {290, 20}, {344, 20});
 }
 
 TEST(ShellLook, OnlyTheOlderShellTakesUpThe3DControls) {
