@@ -95,6 +95,15 @@ void SaveAndRelink(HWND dialog) {
   EndDialog(dialog, 1);
 }
 
+// Where the icon goes: the older systems' place, or the later ones' where
+// the icon lies whole inside the dialog. In the dialog's own font its face
+// ends before that place, and an icon painted outside would be seen by no one.
+int IconLeft(HWND dialog) {
+  RECT face;
+  GetClientRect(dialog, &face);
+  return !g_newShell && 344 + GetSystemMetrics(SM_CXICON) <= face.right ? 344 : 290;
+}
+
 }  // namespace
 
 INT_PTR RunSetupDialog(HWND owner) {
@@ -127,7 +136,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(dialog, &paint);
       HICON icon = LoadIconA(g_instance, MAKEINTRESOURCEA(1));
-      DrawIcon(dc, g_newShell ? 290 : 344, 20, icon);
+      DrawIcon(dc, IconLeft(dialog), 20, icon);
       DestroyIcon(icon);
       EndPaint(dialog, &paint);
       return FALSE;

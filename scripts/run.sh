@@ -13,7 +13,7 @@ winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 to_utf8() { iconv -f CP1252 -t UTF-8; }
 
 # The user's download of the pack, and the client installation it updates.
-pack=$drive_c/Descarregues/quop-ca
+pack=$drive_c/Baixades/quop-ca
 client=$drive_c/Quop
 rm -rf "$pack" "$client"
 mkdir -p "$pack" "$client"
@@ -29,14 +29,14 @@ export URLREC_LOG=$build/wine-bench/run-urls.log
 rm -f "$URLREC_LOG"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${QUOP_HEADLESS:-}" ]; then
-  echo "Opening the installer (C:\\Descarregues\\quop-ca\\trinstall.exe); the demo client is C:\\Quop\\quop32.exe."
-  "$QUOP_RUN" 'C:\Descarregues\quop-ca\trinstall.exe' || true
+  echo "Opening the installer (C:\\Baixades\\quop-ca\\trinstall.exe); the demo client is C:\\Quop\\quop32.exe."
+  "$QUOP_RUN" 'C:\Baixades\quop-ca\trinstall.exe' || true
 else
   pictures=$build/screenshots/installation
   rm -rf "$pictures"
   mkdir -p "$pictures"
   echo "== the road of one installation, headless"
-  "$QUOP_RUN" "$build/tests/support/demo_installer.exe" 'C:\Descarregues\quop-ca\' 'C:\Quop\' \
+  "$QUOP_RUN" "$build/tests/support/demo_installer.exe" 'C:\Baixades\quop-ca\' 'C:\Quop\' \
     "$(winpath "$pictures")\\" 2> >(grep -v 'FS volume label' >&2) | tr -d '\r' | to_utf8
   for bmp in "$pictures"/*.bmp; do
     convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"

@@ -4,7 +4,9 @@
 # client, then each dialog of the helper that it installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-QUOP_HEADLESS=1 scripts/run.sh >/dev/null
+started=$(date +%s)
+# The main job says when it could not take a picture; nothing else of it here.
+QUOP_HEADLESS=1 scripts/run.sh | { grep -a 'no picture' >&2 || true; }
 . scripts/bench-env.sh
 build=$QUOP_RUN_BUILD
 pictures=$build/screenshots/helper
@@ -19,4 +21,12 @@ for png in "$build"/screenshots/installation/*.png "$pictures"/*.png; do
   name=$(basename "$png")
   cp "$png" "docs/images/${name#??-}"
 done
+status=0
+for png in docs/images/*.png; do
+  if [ "$(stat -c %Y "$png")" -lt "$started" ]; then
+    echo "screenshots: $png was not remade" >&2
+    status=1
+  fi
+done
 ls docs/images
+exit $status

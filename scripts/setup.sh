@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build make
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  wine wine32 wine64
+  wine wine32 wine64 fonts-wine
   xvfb xauth x11-utils imagemagick
   googletest
   clang libclang-rt-14-dev

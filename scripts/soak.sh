@@ -69,6 +69,9 @@ start_load() {
     echo "soak: making the load's Wine prefix"
     timeout 300 "$QUOP_WINE" wineboot -i >"$out/load-wineboot.log" 2>&1 </dev/null
   fi
+  # Wine's own fonts, as in every prefix of the project (see wine-bench.sh).
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   local donothing standin
   donothing="Z:$(echo "$build/tests/support/donothing.exe" | tr / '\\')"
   standin="Z:$(echo "$build/tests/support/standin/quop32_us.exe" | tr / '\\')"

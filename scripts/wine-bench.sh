@@ -73,6 +73,29 @@ configure_prefix() {
   "$QUOP_WINE" regedit /S "Z:$(echo "$reg" | tr / '\\')" >>"$bench/wine.log" 2>&1 </dev/null
 }
 
+fonts_dir=$WINEPREFIX/drive_c/windows/Fonts
+
+# Wine's own metric-compatible Windows fonts (MS Sans Serif, Tahoma...), in
+# which the dialogs are laid out. Wine reads them only from the prefix's font
+# folder, which wineboot leaves empty: without them every dialog falls back
+# to a wider host font. A prefix made without them gets them here.
+fonts_present() {
+  local font
+  for font in /usr/share/wine/fonts/*; do
+    cmp -s "$font" "$fonts_dir/$(basename "$font")" || return 1
+  done
+}
+
+install_fonts() {
+  if ! compgen -G '/usr/share/wine/fonts/*.fon' >/dev/null; then
+    echo "wine-bench: Wine's fonts are missing from /usr/share/wine/fonts (package fonts-wine)" >&2
+    exit 1
+  fi
+  fonts_present && return
+  mkdir -p "$fonts_dir"
+  cp /usr/share/wine/fonts/* "$fonts_dir/"
+}
+
 desktop_alive() {
   DISPLAY=$(cat "$bench/display") xwininfo -root -tree 2>/dev/null | grep -q '"Default - Wine desktop"'
 }
@@ -114,6 +137,12 @@ up() {
     "$WINESERVER" -k 2>/dev/null || true
     timeout 60 "$WINESERVER" -w || true
   fi
+  if ! fonts_present; then
+    # Programs that already run keep the fonts they found: end them first.
+    "$WINESERVER" -k 2>/dev/null || true
+    timeout 60 "$WINESERVER" -w || true
+    install_fonts
+  fi
   # One server for the whole run, so that each test program starts quickly.
   "$WINESERVER" -p >>"$bench/wine.log" 2>&1 </dev/null || true
   configure_prefix
@@ -125,7 +154,7 @@ case "$action" in
   up) up ;;
   ensure)
     if [ -f "$bench/up" ] && [ -f "$WINEPREFIX/system.reg" ] && { [ -n "$user_display" ] || xvfb_alive; } &&
-      desktop_alive; then
+      fonts_present && desktop_alive; then
       exit 0
     fi
     up

@@ -70,6 +70,34 @@ void Expect(int id, const Dialog& dialog) {
   }
 }
 
+// Every text shown whole in the dialogs' own font: the template's, and what
+// the installer puts over it (a client path is measured at its longest
+// ordinary value; a longer one is cut by its control).
+TEST(InstallerLayout, EveryTextFitsItsControl) {
+  const struct {
+    int id;
+    std::vector<layout::ShownText> shown;
+  } kDialogs[] = {
+      {129,
+       {{1011, "Actualitzador del Quop 5.61"},
+        {1001,
+         "Aquest programa actualitzarà el vostre Quop en anglès a la versió en català. Heu de tenir la versió en "
+         "anglès del Quop 5.61; si no la teniu, podeu descarregar-la"},
+        {3073, "C:\\Program Files (x86)\\Quop\\quop32.exe"}}},
+      {133, {}},
+      {134, {}},
+  };
+  for (const std::string& file :
+       {testenv::BuildPath("installer\\trinstall.exe"), testenv::DeliverablePath("installer\\trinstall.exe")}) {
+    if (file.empty()) continue;
+    for (const auto& dialog : kDialogs) {
+      SCOPED_TRACE(file + ", " + std::to_string(dialog.id));
+      layout::ExpectTextsFit(file, MAKEINTRESOURCEA(dialog.id), MAKELANGID(LANG_CATALAN, SUBLANG_DEFAULT),
+                             dialog.shown);
+    }
+  }
+}
+
 TEST(InstallerLayout, MainDialog) { Expect(129, kMainDialog); }
 TEST(InstallerLayout, InfoDialog) { Expect(133, kInfoDialog); }
 TEST(InstallerLayout, ExplanationDialog) { Expect(134, kExplanationDialog); }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "dialog_template.h"
+#include "setup_texts.h"
 #include "test_env.h"
 
 namespace {
@@ -51,7 +52,7 @@ const Dialog kAskDlg = {kShownDialog, 119, 82, 186, 154, 8, kFont, "QuopLink Con
 const Dialog kAsk2Dlg = {kShownDialog, 119, 82, 176, 129, 8, kFont, "QuopLink Confirmació", {
     {1, "Button", 50, 110, 36, 14, kDefault, "Endavant"},
     {2, "Button", 90, 110, 34, 14, kPush, "Cancel·la"},
-    {-1, "Static", 5, 6, 166, 8, kCentred, "El QuopLink ha trobat que el Quop està connectat a:"},
+    {-1, "Static", 5, 6, 167, 8, kCentred, "El QuopLink ha trobat que el Quop està connectat a:"},
     {114, "Static", 5, 19, 166, 8, kCentred, kServer},
     {-1, "Static", 5, 33, 166, 8, kCentred, "La sol·licitud actual enviada al QuopLink és:"},
     {120, "Static", 5, 45, 166, 8, kCentred, kServer},
@@ -62,12 +63,12 @@ const Dialog kAsk2Dlg = {kShownDialog, 119, 82, 176, 129, 8, kFont, "QuopLink Co
      "Uneix-te al canal amb el servidor actual"},
 }};
 
-const Dialog kWarnDlg = {kShownDialog, 91, 68, 190, 91, 8, kFont, "QuopLink Advertència de versió", {
-    {1, "Button", 79, 71, 36, 16, kDefault, "D'acord"},
-    {-1, "Static", 4, 6, 184, 8, kCentred, "El QuopLink ha trobat que la vostra versió actual del Quop és:"},
-    {116, "Static", 4, 21, 184, 8, kCentred, "Quop v?.? ?bit"},
-    {-1, "Static", 4, 34, 184, 8, kCentred, "El QuopLink només funciona amb la versió 4.52 del Quop i posteriors!"},
-    {-1, "Static", 26, 48, 139, 19, kCentred,
+const Dialog kWarnDlg = {kShownDialog, 91, 68, 190, 107, 8, kFont, "QuopLink Advertència de versió", {
+    {1, "Button", 79, 87, 36, 16, kDefault, "D'acord"},
+    {-1, "Static", 4, 6, 184, 16, kCentred, "El QuopLink ha trobat que la vostra versió actual del Quop és:"},
+    {116, "Static", 4, 29, 184, 8, kCentred, "Quop v?.? ?bit"},
+    {-1, "Static", 4, 42, 184, 16, kCentred, "El QuopLink només funciona amb la versió 4.52 del Quop i posteriors!"},
+    {-1, "Static", 26, 64, 139, 19, kCentred,
      "Si us plau, aconseguiu la darrera versió del Quop si és que voleu utilitzar el QuopLink."},
 }};
 
@@ -84,7 +85,7 @@ const Dialog kInstallDlg = {kShownDialog, 37, 36, 223, 212, 8, kFont, "QuopLink"
     {-1, "Button", 4, 113, 215, 26, kGroupBox, "Fitxer ini del Quop:"},
     {111, "Static", 10, 125, 170, 8, kLeft, ""},
     {109, "Button", 183, 121, 32, 14, kPush, "N&avega"},
-    {-1, "Static", 7, 163, 41, 8, kVisibleChild | SS_RIGHT | WS_GROUP, "Nom del &DDE:"},
+    {-1, "Static", 2, 163, 46, 8, kVisibleChild | SS_RIGHT | WS_GROUP, "Nom del &DDE:"},
     {110, "Edit", 51, 162, 90, 12, kVisibleChild | ES_LEFT | WS_BORDER | WS_TABSTOP, ""},
     {106, "Static", 5, 91, 201, 19, kLeft, "Fitxer ini"},
     {-1, "Button", 4, 179, 215, 29, kGroupBox, ""},
@@ -124,6 +125,49 @@ void Expect(LPCSTR name, const Dialog& dialog) {
   for (const std::string& file : HelperFiles()) {
     SCOPED_TRACE(file);
     layout::ExpectTemplate(file, name, MAKELANGID(LANG_CATALAN, SUBLANG_DEFAULT), dialog);
+  }
+}
+
+constexpr WORD kCatalan = MAKELANGID(LANG_CATALAN, SUBLANG_DEFAULT);
+
+// The dialogs' font as Windows draws it: the bench must have Windows' own
+// metrics, or every picture and every fit below measures another font.
+TEST(DialogFont, IsMsSansSerifWithItsWindowsMetrics) {
+  const layout::FontFacts font = layout::DialogFont(HelperFiles().front(), "LINK_DLG", kCatalan);
+  EXPECT_EQ(font.face, "MS Sans Serif");
+  EXPECT_EQ(font.height, 13);
+  EXPECT_EQ(font.averageWidth, 5);
+}
+
+// Every text shown whole: the template's own, and what the helper puts over
+// it. User data (servers, the channel, replies, paths) is measured at its
+// longest ordinary value; a longer one is cut by its control.
+TEST(HelperLayout, EveryTextFitsItsControl) {
+  const std::string server = "irc.xarxa-catalana.example.org:6667", channel = "#programari-en-catala";
+  const struct {
+    LPCSTR name;
+    std::vector<layout::ShownText> shown;
+  } kDialogs[] = {
+      {"LINK_DLG", {{114, server}, {115, channel}}},
+      {"ASK_DLG", {{114, server}, {120, server}, {121, channel}}},
+      {"ASK2_DLG", {{114, server}, {120, server}}},
+      {"WARN_DLG", {{116, "4.51"}}},
+      {"INSTALL_DLG",
+       {{103, kSetupWelcome},
+        {104, kSetupPurpose},
+        {105, kSetupProgramPrompt},
+        {106, kSetupIniPrompt},
+        {107, kSetupServicePrompt},
+        {108, kSetupNotice},
+        {113, "c:\\program files (x86)\\quop\\quop32.exe"},
+        {111, "c:\\program files (x86)\\quop\\quop.ini"}}},
+      {MAKEINTRESOURCEA(1536), {{1088, "c:\\program files\\quop"}}},
+  };
+  for (const std::string& file : HelperFiles()) {
+    for (const auto& dialog : kDialogs) {
+      SCOPED_TRACE(file + ", " + (IS_INTRESOURCE(dialog.name) ? "1536" : dialog.name));
+      layout::ExpectTextsFit(file, dialog.name, kCatalan, dialog.shown);
+    }
   }
 }
 

@@ -110,7 +110,9 @@ void Shot(HWND window, const char* name) {
   }
   char file[16];
   std::snprintf(file, sizeof file, "%02d-", ++g_shot);
-  ui::SaveWindowPicture(window, g_pictures + file + name + ".bmp");
+  if (!ui::SaveWindowPicture(window, g_pictures + file + name + ".bmp")) {
+    std::printf("no picture of %s: the dialog did not paint\n", name);
+  }
 }
 
 void Picture(const char* name, const char* title, const std::string& request, const std::string& clientSettings,

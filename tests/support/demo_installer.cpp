@@ -19,7 +19,9 @@ int shotNumber = 0;
 void Shot(HWND window, const char* name) {
   char file[32];
   std::snprintf(file, sizeof file, "%02d-", ++shotNumber);
-  ui::SaveWindowPicture(window, pictures + file + name + ".bmp");
+  if (!ui::SaveWindowPicture(window, pictures + file + name + ".bmp")) {
+    std::printf("demo: no picture of %s: the dialog did not paint\n", name);
+  }
 }
 
 HWND Dialog(const char* title) { return ui::WaitForDialog(installer, title); }

@@ -82,6 +82,126 @@ std::string Hex(DWORD value) {
 
 }  // namespace
 
+namespace {
+
+INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// A dialog window made from the template in this process, never shown.
+class TemplateDialog {
+ public:
+  TemplateDialog(const std::string& exe, LPCSTR name, WORD language) {
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = module ? FindResourceExA(module, RT_DIALOG, name, language) : nullptr;
+    if (found) {
+      const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+      std::vector<BYTE> copy(bytes, bytes + SizeofResource(module, found));
+      auto* dialogTemplate = reinterpret_cast<DLGTEMPLATE*>(copy.data());
+      dialogTemplate->style &= ~WS_VISIBLE;
+      window_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate, nullptr, Inert, 0);
+    }
+    if (module) FreeLibrary(module);
+  }
+  ~TemplateDialog() {
+    if (window_) DestroyWindow(window_);
+  }
+  TemplateDialog(const TemplateDialog&) = delete;
+  TemplateDialog& operator=(const TemplateDialog&) = delete;
+  HWND window() const { return window_; }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+std::string WindowClass(HWND window) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+// Where a control draws its text and how it breaks it; false for controls
+// that show no text of their own (edit fields, lists, pictures).
+bool TextRoom(HWND control, RECT& room, UINT& format) {
+  const LONG style = GetWindowLongA(control, GWL_STYLE);
+  GetClientRect(control, &room);
+  if (lstrcmpiA(WindowClass(control).c_str(), "Static") == 0) {
+    const LONG kind = style & SS_TYPEMASK;
+    if (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT) {
+      format = DT_WORDBREAK | DT_EXPANDTABS;
+    } else if (kind == SS_LEFTNOWORDWRAP || kind == SS_SIMPLE) {
+      format = DT_EXPANDTABS;
+    } else {
+      return false;
+    }
+    if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+    return true;
+  }
+  if (lstrcmpiA(WindowClass(control).c_str(), "Button") != 0) return false;
+  format = (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE;
+  switch (style & BS_TYPEMASK) {
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON:
+      InflateRect(&room, -3, -3);  // the edges and the focus rectangle
+      return true;
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+      room.left += GetSystemMetrics(SM_CXMENUCHECK) + 4;  // the box and the gap after it
+      return true;
+    case BS_GROUPBOX:
+      InflateRect(&room, -8, 0);  // the frame's corners on both sides of the title
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void ExpectTextsFit(const std::string& exe, LPCSTR name, WORD language, const std::vector<ShownText>& shown) {
+  TemplateDialog dialog(exe, name, language);
+  ASSERT_NE(dialog.window(), nullptr) << "the template makes no dialog";
+  for (const ShownText& text : shown) {
+    ASSERT_TRUE(SetDlgItemTextA(dialog.window(), text.id, text.text.c_str())) << "no control " << text.id;
+  }
+  HDC dc = GetDC(dialog.window());
+  for (HWND control = GetWindow(dialog.window(), GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+    RECT room;
+    UINT format = 0;
+    if (!(GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) || !TextRoom(control, room, format)) continue;
+    char text[1024] = "";
+    GetWindowTextA(control, text, sizeof text);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, room.right - room.left, 0};
+    DrawTextA(dc, text, -1, &needed, format | DT_CALCRECT);
+    RECT oneLine = {0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &oneLine, (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_CALCRECT);
+    SelectObject(dc, oldFont);
+    EXPECT_TRUE(needed.right <= room.right - room.left && needed.bottom <= room.bottom - room.top)
+        << "control " << GetDlgCtrlID(control) << " \"" << text << "\" needs " << needed.right << " x " << needed.bottom
+        << " px (" << oneLine.right << " px on one line), has " << room.right - room.left << " x "
+        << room.bottom - room.top;
+  }
+  ReleaseDC(dialog.window(), dc);
+}
+
+FontFacts DialogFont(const std::string& exe, LPCSTR name, WORD language) {
+  TemplateDialog dialog(exe, name, language);
+  FontFacts facts{"", 0, 0};
+  if (!dialog.window()) return facts;
+  HDC dc = GetDC(dialog.window());
+  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog.window(), WM_GETFONT, 0, 0)));
+  char face[LF_FACESIZE] = "";
+  GetTextFaceA(dc, sizeof face, face);
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, oldFont);
+  ReleaseDC(dialog.window(), dc);
+  return {face, metrics.tmHeight, metrics.tmAveCharWidth};
+}
+
 void ExpectTemplate(const std::string& exe, LPCSTR name, WORD language, const Dialog& expected) {
   HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr) << exe;

@@ -38,4 +38,26 @@ struct Dialog {
 // `exe` with `expected`, one expectation per field, each naming its control.
 void ExpectTemplate(const std::string& exe, LPCSTR name, WORD language, const Dialog& expected);
 
+// A text that the program puts into control `id` at run time over the
+// template's text; for user data, its longest ordinary value.
+struct ShownText {
+  int id;
+  std::string text;
+};
+
+// Makes the dialog of a template in this process, hidden, with the texts the
+// program shows, and expects every static text, check box, radio button,
+// push button and group box title to fit its control, measured with
+// DrawText in the control's own font as the control breaks its lines.
+void ExpectTextsFit(const std::string& exe, LPCSTR name, WORD language, const std::vector<ShownText>& shown);
+
+// The font that a dialog made from a template gets: face, cell height and
+// average character width in pixels.
+struct FontFacts {
+  std::string face;
+  LONG height;
+  LONG averageWidth;
+};
+FontFacts DialogFont(const std::string& exe, LPCSTR name, WORD language);
+
 }  // namespace layout

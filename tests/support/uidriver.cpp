@@ -332,47 +332,89 @@ COLORREF ClientPixel(HWND window, int x, int y) {
   return colour;
 }
 
+namespace {
+
+// What the screen shows of a rectangle, as the rows of a bottom-up 24-bit
+// bitmap (the BMP file layout).
+std::vector<BYTE> ScreenBits(const RECT& rect, BITMAPINFOHEADER& header) {
+  header = {};
+  header.biSize = sizeof header;
+  header.biWidth = rect.right - rect.left;
+  header.biHeight = rect.bottom - rect.top;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP picture = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, picture);
+  BitBlt(memory, 0, 0, header.biWidth, header.biHeight, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  const DWORD rowBytes = (static_cast<DWORD>(header.biWidth) * 3 + 3) & ~3u;
+  std::vector<BYTE> copy;
+  if (bits) copy.assign(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + rowBytes * header.biHeight);
+  SelectObject(memory, old);
+  DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return copy;
+}
+
+// A dialog has painted once its face shows more than the face colour: every
+// dialog of the pack has texts. An empty frame is what the screen shows of a
+// window whose painting has not reached it yet.
+bool ShowsMoreThanItsFace(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  BITMAPINFOHEADER header;
+  const std::vector<BYTE> bits = ScreenBits(client, header);
+  const COLORREF face = GetSysColor(COLOR_3DFACE);
+  const DWORD rowBytes = (static_cast<DWORD>(header.biWidth) * 3 + 3) & ~3u;
+  size_t other = 0;
+  for (LONG y = 0; y < header.biHeight; ++y) {
+    for (LONG x = 0; x < header.biWidth; ++x) {
+      const BYTE* pixel = &bits[y * rowBytes + x * 3];  // blue, green, red
+      other += RGB(pixel[2], pixel[1], pixel[0]) != face;
+    }
+  }
+  return other * 100 > bits.size() / 3;  // more than 1 % of the face
+}
+
+}  // namespace
+
 bool SaveWindowPicture(HWND window, const std::string& path) {
-  // Let the window and its controls finish painting first.
+  // Let the window and its controls finish painting, then wait until the
+  // screen shows it painted and two looks in a row agree.
   DWORD_PTR ignored;
   SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
   SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
   const RECT rect = ScreenRect(window);
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, picture);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return false;
+  BITMAPINFOHEADER header;
+  std::vector<BYTE> bits, previous;
+  const bool painted = WaitUntil(
+      [&] {
+        previous.swap(bits);
+        bits = ScreenBits(rect, header);
+        return !bits.empty() && bits == previous && ShowsMoreThanItsFace(window);
+      },
+      5000);
+  if (!painted) return false;
   BITMAPFILEHEADER file = {};
   file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = file.bfOffBits + imageBytes;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
   bool ok = false;
   HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out != INVALID_HANDLE_VALUE) {
     DWORD written = 0;
     ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
-         WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr) &&
-         WriteFile(out, bits, imageBytes, &written, nullptr);
+         WriteFile(out, &header, sizeof header, &written, nullptr) &&
+         WriteFile(out, bits.data(), static_cast<DWORD>(bits.size()), &written, nullptr);
     CloseHandle(out);
   }
-  SelectObject(memory, old);
-  DeleteObject(picture);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return ok;
 }
 

@@ -86,7 +86,9 @@ void AnswerMessageBox(HWND box, int buttonId);
 // The colour shown on screen at a point of a window's client area.
 COLORREF ClientPixel(HWND window, int x, int y);
 
-// Writes what the screen shows of a window, frame included, as a 24-bit BMP file.
+// Writes what the screen shows of a window, frame included, as a 24-bit BMP
+// file, once the window has painted (bounded wait). False when it did not
+// paint in time or the file could not be written.
 bool SaveWindowPicture(HWND window, const std::string& path);
 
 // A high-resolution clock in milliseconds, and the median of some times.
