@@ -39,9 +39,12 @@ void ShutDownDde() {
 bool DdeTransact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind,
                  DWORD timeoutMs) {
   ReleaseDdeHandles();
-  if (!g_ddeInstance) return false;
+  // Without a service name DDE would ask any program that serves the topic:
+  // no name, or one the system cannot hold, means that no client answers.
+  if (!g_ddeInstance || !service[0]) return false;
   g_service = DdeCreateStringHandleA(g_ddeInstance, service, CP_WINANSI);
   g_topic = DdeCreateStringHandleA(g_ddeInstance, topic, CP_WINANSI);
+  if (!g_service || !g_topic) return false;
   HCONV conversation = DdeConnect(g_ddeInstance, g_service, g_topic, nullptr);
   if (!conversation) return false;
 

@@ -22,7 +22,8 @@ extern "C" __declspec(dllexport) HDDEDATA CALLBACK
 
 // A request puts the client's reply into `buffer` (kPathSize bytes, a longer
 // reply is cut); a poke sends the buffer's text. False when no conversation
-// could be opened (buffer unchanged), the outgoing data could not be made
+// could be opened, the service name being empty among the reasons (buffer
+// unchanged), the outgoing data could not be made
 // (unchanged), or a request got no reply (buffer emptied). A poke that the
 // client refuses still succeeds.
 bool DdeTransact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind, DWORD timeoutMs);

@@ -24,12 +24,12 @@ int ShowDialog(const char* name, DLGPROC procedure) {
 }
 
 // Fills an unset path from the client's answer, and records it when it
-// names something that exists. An answer holding a double quote leaves the
-// path unset and is not recorded.
+// names something that exists. An answer holding a double quote or a
+// control character leaves the path unset and is not recorded.
 void LearnPath(char (&path)[kPathSize], const char* topic, const char* key) {
   if (path[0]) return;
   Request(topic, path);
-  if (DropQuotedPath(path)) return;
+  if (DropUnsafePath(path)) return;
   LowerAscii(path);
   if (PathExists(path)) StoreClientPath(key, path);
 }

@@ -32,9 +32,30 @@ Fn Entry(HMODULE library, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
+// The library by full path only: from the system directory, where the
+// systems that have it keep it, else from the helper's own folder. A bare
+// name is also looked for in the current folder, where the browser started
+// the helper: often a folder of downloads that any web page can write to.
+HMODULE LoadCtl3d() {
+  char path[kPathSize];
+  const UINT systemLength = GetSystemDirectoryA(path, sizeof path);
+  if (systemLength > 0 && systemLength < sizeof path && AppendText(path, sizeof path, "\\Ctl3d32.dll")) {
+    if (HMODULE library = LoadLibraryA(path)) return library;
+  }
+  const DWORD ownLength = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (ownLength == 0 || ownLength >= sizeof path) return nullptr;
+  char* name = path;
+  for (char* p = path; *p; ++p) {
+    if (*p == '\\' || *p == '/') name = p + 1;
+  }
+  if (name == path) return nullptr;  // no folder: never a bare name
+  *name = '\0';
+  return AppendText(path, sizeof path, "Ctl3d32.dll") ? LoadLibraryA(path) : nullptr;
+}
+
 void StartCtl3d() {
   SetErrorMode(SEM_NOOPENFILEERRORBOX);
-  HMODULE library = LoadLibraryA("Ctl3d32.dll");
+  HMODULE library = LoadCtl3d();
   if (!library) return;
   using Entry3d = BOOL(WINAPI*)(HINSTANCE);
   g_ctl3d.registerApp = Entry<Entry3d>(library, "Ctl3dRegister");
@@ -104,12 +125,16 @@ void HandleRequest(const char* tail, int showState) {
     SetupPath(showState);
     return;
   }
-  if (GetFileAttributesA(tail) == INVALID_FILE_ATTRIBUTES) {
+  // One file, named once in full: the file functions take a relative path
+  // from the current folder, the profile reader from the Windows directory.
+  char path[kPathSize];
+  const DWORD length = GetFullPathNameA(tail, sizeof path, path, nullptr);
+  if (length == 0 || length >= sizeof path || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
     MessageBeep(0);
     return;
   }
-  ReadNschatRequest(tail);
-  if (!g_request.server[0] && !g_request.channel[0] && !ReadPlainRequest(tail)) {
+  ReadNschatRequest(path);
+  if (!g_request.server[0] && !g_request.channel[0] && !ReadPlainRequest(path)) {
     MessageBeep(0);
     return;
   }

@@ -68,7 +68,24 @@ void CutAtControl(char* text) {
   }
 }
 
+namespace {
+
+// Commas separate the fields of the orders poked to the client, and the
+// channels and keys of a join: "#a,0" would join "0", which many servers
+// take as leaving every channel.
+void CutAtComma(char* text) {
+  for (; *text; ++text) {
+    if (*text == ',') {
+      *text = '\0';
+      return;
+    }
+  }
+}
+
+}  // namespace
+
 void NormaliseRequest(LinkRequest& request) {
+  for (char* field : {request.server, request.port, request.channel, request.password}) CutAtComma(field);
   // A carriage return kept by the text-mode reading would otherwise end the
   // order poked to the client and start another one.
   CutAtControl(request.password);

@@ -41,9 +41,9 @@ void CutAtArgumentEnd(char* text);
 void CutAtControl(char* text);
 
 // Server, channel and port cut where an argument would end, port 6667 when
-// none is given, "#" before a channel that lacks it (cut to fit), and the
-// password cut at its first control character, so that no value can carry a
-// second order to the client.
+// none is given, "#" before a channel that lacks it (cut to fit), the
+// password cut at its first control character, and all four cut at their
+// first comma, so that no value can carry a second order to the client.
 void NormaliseRequest(LinkRequest& request);
 
 // Whether the request asks to be confirmed first: its first character is "1".

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 HelperSettings g_settings;
 
 namespace {
@@ -16,10 +14,10 @@ void ComputeHelperFolder() { FolderOf(g_settings.settingsFile, g_settings.lastDi
 }  // namespace
 
 // A loaded path made full; one that names nothing (now), or that holds a
-// double quote, counts as unset for this run, while the file keeps it until
-// the next save.
+// double quote or a control character, counts as unset for this run, while
+// the file keeps it until the next save.
 static void SettleLoadedPath(char (&path)[kPathSize]) {
-  DropQuotedPath(path);
+  DropUnsafePath(path);
   if (path[0]) ToFullPath(path);
   if (!PathExists(path)) path[0] = '\0';
   if (path[0]) LowerAscii(path);
@@ -31,7 +29,7 @@ const char* ToStoredPath(const char* path) {
 }
 
 bool ToFullPath(char (&path)[kPathSize]) {
-  if (path[0] && std::strchr(path, ':')) return true;
+  if (path[0] && IsFullPath(path)) return true;
   ComputeHelperFolder();
   return MakeFullPath(path, g_settings.lastDirectory);
 }

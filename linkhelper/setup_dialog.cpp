@@ -90,8 +90,14 @@ void SaveAndRelink(HWND dialog) {
   GetDlgItemTextA(dialog, 111, g_settings.clientIni, sizeof g_settings.clientIni);
   GetDlgItemTextA(dialog, 110, g_settings.ddeService, sizeof g_settings.ddeService);
   SaveHelperSettings();
-  // A request waited for these settings: it goes on now.
-  if (g_lastOutcome == kNeedsSetup) RunLinkFlow();
+  // A request waited for these settings: it goes on now. The flow's dialogs
+  // belong to the main window, so this dialog is disabled meanwhile: a second
+  // OK would run the flow again inside the first.
+  if (g_lastOutcome == kNeedsSetup) {
+    EnableWindow(dialog, FALSE);
+    RunLinkFlow();
+    EnableWindow(dialog, TRUE);
+  }
   EndDialog(dialog, 1);
 }
 

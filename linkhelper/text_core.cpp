@@ -51,11 +51,18 @@ bool EqualsAsciiNoCase(const char* a, const char* b) {
   return *a == *b;
 }
 
-bool DropQuotedPath(char* path) {
-  if (!std::strchr(path, '"')) return false;
-  path[0] = '\0';
-  return true;
+bool DropUnsafePath(char* path) {
+  for (const char* p = path; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c == '"' || c < 0x20 || c == 0x7F) {
+      path[0] = '\0';
+      return true;
+    }
+  }
+  return false;
 }
+
+bool IsFullPath(const char* path) { return std::strchr(path, ':') || (path[0] == '\\' && path[1] == '\\'); }
 
 void SplitPath(const char* path, char (&drive)[kDriveSize], char (&directory)[kPartSize], char (&name)[kPartSize],
                char (&extension)[kPartSize]) {
@@ -111,7 +118,7 @@ const char* StoredForm(const char* path, const char* folder) {
 }
 
 bool MakeFullPath(char (&path)[kPathSize], const char* folder) {
-  if (path[0] && std::strchr(path, ':')) return true;
+  if (path[0] && IsFullPath(path)) return true;
   if (std::strlen(folder) + std::strlen(path) >= kPathSize) {
     path[0] = '\0';
     return false;

@@ -27,9 +27,14 @@ void LowerAscii(char* text);
 // Equal when only the letter case of A to Z differs.
 bool EqualsAsciiNoCase(const char* a, const char* b);
 
-// A path holding a double quote cannot be put on the client's command line
-// as one argument: such a path is emptied (unset). True when it was.
-bool DropQuotedPath(char* path);
+// A path holding a double quote or a control character cannot be put on the
+// client's command line as one argument: such a path is emptied (unset).
+// True when it was.
+bool DropUnsafePath(char* path);
+
+// A full path: one with a colon anywhere (a drive, "c:\..."), or a network
+// path that begins with two backslashes ("\\server\share\...").
+bool IsFullPath(const char* path);
 
 // Splits the first 260 characters of `path` into its drive ("c:", only when
 // the second character is a colon), directory (up to and including the last
@@ -45,8 +50,8 @@ void FolderOf(const char* file, char (&folder)[kPathSize]);
 // begins with it (A-Z compared without regard to case), else the whole path.
 const char* StoredForm(const char* path, const char* folder);
 
-// Turns a stored form into a full path in place: a text with a colon
-// anywhere is full already; any other text is put after `folder` as it is.
+// Turns a stored form into a full path in place: a full path (IsFullPath)
+// stays; any other text is put after `folder` as it is.
 // A full path that would not fit in the buffer is not cut (a cut path could
 // name another file): the path becomes empty and the result is false.
 bool MakeFullPath(char (&path)[kPathSize], const char* folder);

@@ -38,6 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   NormaliseRequest(request);
   Check(request.port[0] != '\0');
   Check(!request.channel[0] || request.channel[0] == '#');
+  for (const char* field : {request.server, request.port, request.channel, request.password}) {
+    Check(!std::strchr(field, ','));  // commas separate the orders' fields
+  }
 
   IsSupportedVersion(input.c_str());
   char text[kWorkTextSize];

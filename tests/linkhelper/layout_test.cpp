@@ -19,6 +19,10 @@ constexpr DWORD kRadio = kVisibleChild | BS_AUTORADIOBUTTON | WS_TABSTOP;
 constexpr DWORD kGroupBox = kVisibleChild | BS_GROUPBOX;
 constexpr DWORD kCentred = kVisibleChild | SS_CENTER | WS_GROUP;
 constexpr DWORD kLeft = kVisibleChild | SS_LEFT | WS_GROUP;
+// Controls that show user data (paths, servers, the channel, replies) show
+// an "&" as it is.
+constexpr DWORD kCentredData = kCentred | SS_NOPREFIX;
+constexpr DWORD kLeftData = kLeft | SS_NOPREFIX;
 constexpr DWORD kFileList = kVisibleChild | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
                             LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_DISABLENOSCROLL;
 constexpr char kFont[] = "MS Sans Serif";
@@ -28,9 +32,9 @@ constexpr char kServer[] = "irc.example.cat:6667";
 // clang-format off
 const Dialog kLinkDlg = {kShownDialog, 130, 100, 156, 87, 8, kFont, "QuopLink Connexió", {
     {-1, "Static", 3, 6, 145, 8, kCentred, "S'ha demanat que el QuopLink es connecti a:"},
-    {114, "Static", 3, 19, 140, 10, kCentred, kServer},
+    {114, "Static", 3, 19, 140, 10, kCentredData, kServer},
     {-1, "Static", 3, 32, 140, 10, kCentred, "i s'uneixi al canal següent:"},
-    {115, "Static", 3, 45, 140, 10, kCentred, "#Quop"},
+    {115, "Static", 3, 45, 140, 10, kCentredData, "#Quop"},
     {1, "Button", 37, 65, 36, 16, kDefault, "Endavant"},
     {2, "Button", 76, 65, 36, 16, kPush, "Cancel·la"},
 }};
@@ -39,10 +43,10 @@ const Dialog kAskDlg = {kShownDialog, 119, 82, 186, 154, 8, kFont, "QuopLink Con
     {1, "Button", 56, 134, 36, 16, kDefault, "Endavant"},
     {2, "Button", 96, 134, 36, 16, kPush, "Cancel·la"},
     {-1, "Static", 5, 6, 177, 8, kCentred, "El QuopLink ha trobat que el Quop està connectat a:"},
-    {114, "Static", 5, 19, 177, 8, kCentred, kServer},
+    {114, "Static", 5, 19, 177, 8, kCentredData, kServer},
     {-1, "Static", 5, 33, 177, 8, kCentred, "La sol·licitud actual enviada al QuopLink és:"},
-    {120, "Static", 5, 45, 177, 8, kCentred, kServer},
-    {121, "Static", 5, 56, 177, 8, kCentred, "#Quop"},
+    {120, "Static", 5, 45, 177, 8, kCentredData, kServer},
+    {121, "Static", 5, 56, 177, 8, kCentredData, "#Quop"},
     {-1, "Button", 17, 68, 153, 58, kGroupBox, "Voleu:"},
     {117, "Button", 27, 80, 141, 10, kRadio, "&Canviar els servidors i unir-vos al canal?"},
     {118, "Button", 27, 94, 143, 10, kRadio, "&Unir-vos al canal amb el servidor actual?"},
@@ -53,9 +57,9 @@ const Dialog kAsk2Dlg = {kShownDialog, 119, 82, 176, 129, 8, kFont, "QuopLink Co
     {1, "Button", 50, 110, 36, 14, kDefault, "Endavant"},
     {2, "Button", 90, 110, 34, 14, kPush, "Cancel·la"},
     {-1, "Static", 5, 6, 167, 8, kCentred, "El QuopLink ha trobat que el Quop està connectat a:"},
-    {114, "Static", 5, 19, 166, 8, kCentred, kServer},
+    {114, "Static", 5, 19, 166, 8, kCentredData, kServer},
     {-1, "Static", 5, 33, 166, 8, kCentred, "La sol·licitud actual enviada al QuopLink és:"},
-    {120, "Static", 5, 45, 166, 8, kCentred, kServer},
+    {120, "Static", 5, 45, 166, 8, kCentredData, kServer},
     {-1, "Button", 29, 59, 137, 44, kGroupBox, "Voleu:"},
     {117, "Button", 41, 71, 100, 12, kRadio, "&Canviar al nou servidor?"},
     {119, "Button", 41, 85, 127, 10, kRadio, "&Executar una altra còpia del Quop?"},
@@ -66,7 +70,7 @@ const Dialog kAsk2Dlg = {kShownDialog, 119, 82, 176, 129, 8, kFont, "QuopLink Co
 const Dialog kWarnDlg = {kShownDialog, 91, 68, 190, 107, 8, kFont, "QuopLink Advertència de versió", {
     {1, "Button", 79, 87, 36, 16, kDefault, "D'acord"},
     {-1, "Static", 4, 6, 184, 16, kCentred, "El QuopLink ha trobat que la vostra versió actual del Quop és:"},
-    {116, "Static", 4, 29, 184, 8, kCentred, "Quop v?.? ?bit"},
+    {116, "Static", 4, 29, 184, 8, kCentredData, "Quop v?.? ?bit"},
     {-1, "Static", 4, 42, 184, 16, kCentred, "El QuopLink només funciona amb la versió 4.52 del Quop i posteriors!"},
     {-1, "Static", 26, 64, 139, 19, kCentred,
      "Si us plau, aconseguiu la darrera versió del Quop si és que voleu utilitzar el QuopLink."},
@@ -77,13 +81,13 @@ const Dialog kInstallDlg = {kShownDialog, 37, 36, 223, 212, 8, kFont, "QuopLink"
     {2, "Button", 181, 163, 36, 16, kPush, "Cancel·la"},
     {103, "Static", 5, 6, 177, 10, kLeft, "Benvinguts al QuopLink"},
     {-1, "Button", 4, 58, 215, 26, kGroupBox, "Programa del Quop:"},
-    {113, "Static", 10, 70, 170, 8, kLeft, ""},
+    {113, "Static", 10, 70, 170, 8, kLeftData, ""},
     {112, "Button", 183, 66, 32, 14, kPush, "&Navega"},
     {104, "Static", 5, 21, 188, 18, kLeft, "Per a què serveix el QuopLink"},
     {105, "Static", 5, 44, 201, 12, kLeft, "Programa"},
     {107, "Static", 5, 147, 168, 8, kLeft, "Servei DDE"},
     {-1, "Button", 4, 113, 215, 26, kGroupBox, "Fitxer ini del Quop:"},
-    {111, "Static", 10, 125, 170, 8, kLeft, ""},
+    {111, "Static", 10, 125, 170, 8, kLeftData, ""},
     {109, "Button", 183, 121, 32, 14, kPush, "N&avega"},
     {-1, "Static", 2, 163, 46, 8, kVisibleChild | SS_RIGHT | WS_GROUP, "Nom del &DDE:"},
     {110, "Edit", 51, 162, 90, 12, kVisibleChild | ES_LEFT | WS_BORDER | WS_TABSTOP, ""},

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "helper_run.h"
+// After windows.h, which it needs.
+#include <dde.h>
 
 namespace {
 
@@ -277,15 +279,66 @@ TEST(StartClient, AProgramThatCannotBeStartedEndsTheRunQuietly) {
   EXPECT_TRUE(StandInLog("args").empty());
 }
 
-TEST(StartClient, AnIniPathHoldingAQuoteIsNeitherUsedNorRecorded) {
-  HelperSetup setup;
-  RunningClient running({"INIFILE=c:\\a\" -sevil.example:1 \"b.ini", "refuse=CONNECTED"});
-  EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\n")), 0);
-  ASSERT_TRUE(WaitForStandInLines("args", 2));
-  EXPECT_EQ(StartedClients()[0], (Fields{"-j#catala"}));
-  char stored[300] = "";
-  GetPrivateProfileStringA("quoplink", "ini", "(absent)", stored, sizeof stored, (setup.folder + "quop.ini").c_str());
-  EXPECT_STREQ(stored, "(absent)");
+TEST(StartClient, AnIniPathHoldingAQuoteOrAControlCharacterIsNeitherUsedNorRecorded) {
+  for (const char* reply :
+       {"c:\\a\" -sevil.example:1 \"b.ini", "c:\\quop\\quop.ini\x0B-sevil.example:1", "c:\\quop\\quop.ini\x1B"}) {
+    SCOPED_TRACE(reply);
+    const size_t startsBefore = StandInLog("args").size();
+    HelperSetup setup;
+    RunningClient running({std::string("INIFILE=") + reply, "refuse=CONNECTED"});
+    EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\n")), 0);
+    ASSERT_TRUE(WaitForStandInLines("args", startsBefore + 2));
+    EXPECT_EQ(StandInLog("args").back(), (Fields{"-j#catala"}));
+    char stored[300] = "";
+    GetPrivateProfileStringA("quoplink", "ini", "(absent)", stored, sizeof stored, (setup.folder + "quop.ini").c_str());
+    EXPECT_STREQ(stored, "(absent)");
+  }
+}
+
+// A window of the test's own that notes every DDE conversation that another
+// program asks for, under any service name or none.
+class DdeListener {
+ public:
+  DdeListener() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "DdeListener";
+    RegisterClassA(&windowClass);
+    window_ =
+        CreateWindowA("DdeListener", "", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~DdeListener() { DestroyWindow(window_); }
+  // Serves this thread's messages, so that the conversations asked for
+  // reach the window, until `condition` holds (bounded).
+  template <typename Condition>
+  bool ServeUntil(Condition condition) {
+    return ui::WaitUntil([&] {
+      MSG message;
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+      return condition();
+    });
+  }
+  int asked = 0;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<DdeListener*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_DDE_INITIATE && self && reinterpret_cast<HWND>(wParam) != window) ++self->asked;
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  HWND window_;
+};
+
+TEST(StartClient, AnEmptyServiceNameAsksNoProgramAndStartsTheClient) {
+  HelperSetup setup("exe=quop32.exe\r\ndde=");
+  DdeListener listener;
+  auto helper = setup.Start(setup.Request("req.txt", "channel catala\n"));
+  ASSERT_TRUE(listener.ServeUntil([&] { return !helper->Running(); }));
+  EXPECT_EQ(listener.asked, 0) << "a conversation without a service name reaches any program";
+  ASSERT_TRUE(WaitForStandInLines("args", 1));
+  EXPECT_EQ(StandInLog("args")[0], (Fields{"-j#catala"}));
 }
 
 TEST(StartClient, AnEmptyVersionCountsAsNoClient) {
@@ -326,6 +379,36 @@ TEST(Intake, ATailNamingNothingInQuotesOrAFolderEndsQuietly) {
     EXPECT_FALSE(window);
   }
   EXPECT_TRUE(Pokes().empty());
+}
+
+// The profile reader takes a relative path from the Windows directory, the
+// file functions from the current folder: a relative request names the file
+// in the current folder, in both of its forms, and only that one.
+TEST(Intake, ARelativeRequestPathNamesTheFileInTheCurrentFolder) {
+  const std::string elsewhere = testenv::WindowsDir() + "\\req.txt";
+  struct Cleanup {
+    std::string file;
+    ~Cleanup() { DeleteFileA(file.c_str()); }
+  } cleanup{elsewhere};
+  const struct {
+    const char* here;
+    const char* inWindowsDir;
+  } cases[] = {
+      {"server irc.here.cat\nchannel aqui\n", "[nschat]\r\nserverName=irc.windows.cat\r\nchannelName=alla\r\n"},
+      {"[nschat]\r\nserverName=irc.here.cat\r\nchannelName=aqui\r\n", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.here);
+    HelperSetup setup;  // the helper starts in its own folder
+    RunningClient running({"CONNECTED=not connected"});
+    testenv::WriteFile(setup.folder + "req.txt", c.here);
+    DeleteFileA(elsewhere.c_str());
+    if (c.inWindowsDir) testenv::WriteFile(elsewhere, c.inWindowsDir);
+    const size_t pokesBefore = Pokes().size();
+    EXPECT_EQ(setup.Run("req.txt"), 0);
+    ASSERT_EQ(Pokes().size(), pokesBefore + 1);
+    EXPECT_EQ(Pokes().back(), "irc.here.cat,6667,#aqui,1");
+  }
 }
 
 // Starts the helper with `tail`, expects its setup dialog and cancels it.

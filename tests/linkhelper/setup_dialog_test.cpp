@@ -236,6 +236,27 @@ TEST(SetupDialog, APendingRequestGoesOnAfterOk) {
   ASSERT_TRUE(run.helper->WaitExit());
 }
 
+// The flow that runs again after OK may ask; the setup dialog takes no
+// second OK meanwhile, which would run the flow once more inside the first.
+TEST(SetupDialog, IsDisabledWhileThePendingRequestAsks) {
+  SetupRun run;  // no client running, no program path: the flow needs setup
+  const std::string request = testenv::ScratchDir() + "req.txt";
+  testenv::WriteFile(request, "server irc.example.cat\nchannel catala\n");
+  ASSERT_NE(run.Open(request), nullptr);
+  SetStandInConfig({"CONNECTED=yes", "SERVERPORT=irc.altre.net:6667"});
+  StandInClient client;  // it starts now, on another server
+  ASSERT_TRUE(client.ready);
+  Choose(run.OpenBrowser(112), "C:\\Quop\\Quop32.exe");
+  ui::Click(run.dialog, IDOK);
+  HWND ask = HelperSetup::WaitForDialog(*run.helper, "QuopLink Confirmació");
+  ASSERT_NE(ask, nullptr);
+  EXPECT_FALSE(ui::IsEnabled(run.dialog));
+  ui::Click(ask, IDCANCEL);
+  EXPECT_TRUE(ui::WaitForWindowGone(run.dialog));
+  ASSERT_TRUE(run.helper->WaitExit());
+  EXPECT_TRUE(StandInLog("poke").empty());
+}
+
 // A copy of the helper with one byte of its welcome text changed.
 std::string AlteredHelper() {
   std::string bytes = testenv::ReadFile(testenv::BuildPath("linkhelper\\urlhop32.exe"));

@@ -111,18 +111,53 @@ TEST(ShellLook, TheSetupDialogPaintsTheIconWhereItIsSeen) {
   ExpectIconInDialog("", "QuopLink32 v5.61", {290, 20}, {290, 20});
 }
 
-TEST(ShellLook, OnlyTheOlderShellTakesUpThe3DControls) {
-  HelperSetup setup;
-  ASSERT_TRUE(CopyFileA(testenv::BuildPath("tests\\support\\Ctl3d32.dll").c_str(),
-                        (setup.folder + "Ctl3d32.dll").c_str(), FALSE));
-  // Wine has a library of that name of its own: the helper's folder's comes first.
-  testenv::RegistryValueOverride nativeFirst("Software\\Wine\\AppDefaults\\urlhop32.exe\\DllOverrides", "ctl3d32",
-                                             "native,builtin");
+// A system without a 3-D controls library of its own, as every system after
+// the 4.x ones: Wine's own is taken out of its system directory for the life
+// of the object, and only a library that is not Wine's own may load.
+class NoSystemCtl3d {
+ public:
+  NoSystemCtl3d() {
+    char dir[MAX_PATH] = "";
+    GetSystemDirectoryA(dir, sizeof dir);
+    path_ = std::string(dir) + "\\ctl3d32.dll";
+    MoveFileA((path_ + ".away").c_str(), path_.c_str());  // left over by a run that was cut short
+    EXPECT_TRUE(MoveFileA(path_.c_str(), (path_ + ".away").c_str()));
+  }
+  ~NoSystemCtl3d() { MoveFileA((path_ + ".away").c_str(), path_.c_str()); }
+
+ private:
+  std::string path_;
+  testenv::RegistryValueOverride nativeOnly_{"Software\\Wine\\AppDefaults\\urlhop32.exe\\DllOverrides", "ctl3d32",
+                                             "native"};
+};
+
+// Runs the helper with a request that names nothing (it ends at once), in
+// `folder`, with the stand-in 3-D controls library copied to `libraryFolder`;
+// returns the calls it logged.
+std::string Ctl3dCalls(const HelperSetup& setup, const std::string& libraryFolder, const std::string& folder) {
+  NoSystemCtl3d noSystemLibrary;
+  EXPECT_TRUE(CopyFileA(testenv::BuildPath("tests\\support\\Ctl3d32.dll").c_str(),
+                        (libraryFolder + "Ctl3d32.dll").c_str(), FALSE));
   const std::string log = testenv::ScratchDir() + "ctl3d.log";
   SetEnvironmentVariableA("QUOP_CTL3D_LOG", log.c_str());
-  EXPECT_EQ(setup.Run(setup.folder + "nothing.txt"), 0);  // ends at once: no request there
+  ui::Process helper(setup.folder + "urlhop32.exe", folder + "nothing.txt", folder);
+  EXPECT_TRUE(helper.WaitExit());
   SetEnvironmentVariableA("QUOP_CTL3D_LOG", nullptr);
-  EXPECT_EQ(testenv::ReadFile(log), testenv::OnVersion4() ? "" : "register\r\nautosubclass\r\nunregister\r\n");
+  return testenv::ReadFile(log);
+}
+
+TEST(ShellLook, OnlyTheOlderShellTakesUpThe3DControls) {
+  HelperSetup setup;
+  EXPECT_EQ(Ctl3dCalls(setup, setup.folder, setup.folder),
+            testenv::OnVersion4() ? "" : "register\r\nautosubclass\r\nunregister\r\n");
+}
+
+// The browser starts the helper in a folder that any web page can write to.
+TEST(ShellLook, No3DControlsLibraryIsTakenFromTheCurrentFolder) {
+  HelperSetup setup;
+  const std::string downloads = testenv::ScratchDir() + "Baixades\\";
+  CreateDirectoryA(downloads.c_str(), nullptr);
+  EXPECT_EQ(Ctl3dCalls(setup, downloads, downloads), "");
 }
 
 }  // namespace

@@ -120,6 +120,31 @@ TEST(Normalise, CutsThePasswordAtItsFirstControlCharacterOnly) {
   }
 }
 
+// Commas separate the orders' fields and a join's channels and keys: no
+// value may bring one in.
+TEST(Normalise, CutsServerPortChannelAndPasswordAtTheirFirstComma) {
+  const struct {
+    const char* in[4];  // server, port, channel, password
+    const char* out[4];
+    const char* connect;
+  } cases[] = {
+      {{"irc.example.net", "", "a,0", ""}, {"irc.example.net", "6667", "#a", ""}, "irc.example.net,6667,#a,1"},
+      {{"", "", "#a,#b,#c", ""}, {"", "6667", "#a", ""}, ",6667,#a,1"},
+      {{"h,6668,#x", "7000,1", "c", "key,0"}, {"h", "7000", "#c", "key"}, "h,7000,#c key,1"},
+      {{",h", ",", ",c", ","}, {"", "6667", "", ""}, ",6667,,1"},
+  };
+  for (const auto& c : cases) {
+    LinkRequest r = Request(c.in[0], c.in[1], c.in[2], c.in[3]);
+    NormaliseRequest(r);
+    EXPECT_EQ((std::vector<std::string>{r.server, r.port, r.channel, r.password}),
+              (std::vector<std::string>{c.out[0], c.out[1], c.out[2], c.out[3]}))
+        << c.in[0] << " " << c.in[1] << " " << c.in[2] << " " << c.in[3];
+    char text[kWorkTextSize];
+    ASSERT_TRUE(ConnectText(text, sizeof text, r));
+    EXPECT_STREQ(text, c.connect);
+  }
+}
+
 TEST(Confirmation, IsAskedForWhenTheFirstCharacterIsOne) {
   LinkRequest r = Request("", "", "");
   for (const char* yes : {"1", "10", "1 please"}) {

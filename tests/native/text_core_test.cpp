@@ -80,6 +80,9 @@ TEST(MakeFullPath, PutsRelativeValuesAfterTheHelperFolderAsTheyAre) {
   char colon[kPathSize] = "odd:name";
   EXPECT_TRUE(MakeFullPath(colon, "C:\\QUOP\\"));
   EXPECT_STREQ(colon, "odd:name");
+  char share[kPathSize] = "\\\\server\\share\\quop32.exe";  // a network path is full too
+  EXPECT_TRUE(MakeFullPath(share, "C:\\QUOP\\"));
+  EXPECT_STREQ(share, "\\\\server\\share\\quop32.exe");
 }
 
 TEST(MakeFullPath, RefusesAPathThatWouldNotFit) {
@@ -94,18 +97,22 @@ TEST(MakeFullPath, RefusesAPathThatWouldNotFit) {
   EXPECT_STREQ(path, "");
 }
 
-TEST(DropQuotedPath, EmptiesOnlyAPathThatHoldsAQuote) {
+TEST(DropUnsafePath, EmptiesOnlyAPathThatHoldsAQuoteOrAControlCharacter) {
   const char* const cases[][2] = {
       {"c:\\quop\\quop32.exe", "c:\\quop\\quop32.exe"},
       {"c:\\program files\\quop\\quop32.exe", "c:\\program files\\quop\\quop32.exe"},
+      {"c:\\r\xE8sum\\quop32.exe", "c:\\r\xE8sum\\quop32.exe"},
       {"c:\\x\" -evil \"y\\quop32.exe", ""},
       {"\"", ""},
+      {"c:\\a\tb.ini", ""},
+      {"c:\\a.exe\r -sevil.example", ""},
+      {"c:\\a\x7F.exe", ""},
       {"", ""},
   };
   for (const auto& c : cases) {
     char path[kPathSize];
     CopyText(path, sizeof path, c[0]);
-    EXPECT_EQ(DropQuotedPath(path), std::strchr(c[0], '"') != nullptr) << c[0];
+    EXPECT_EQ(DropUnsafePath(path), c[1][0] == '\0' && c[0][0] != '\0') << c[0];
     EXPECT_STREQ(path, c[1]);
   }
 }
