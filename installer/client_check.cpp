@@ -6,6 +6,24 @@ ClientVerdict JudgeClient(const CString& declaredName, const CString& declaredVe
   return ClientVerdict::kAccepted;
 }
 
+CString NumberedBackupFolder(const CString& clientFolder, unsigned n) {
+  char digits[12];
+  size_t first = sizeof digits - 1;
+  digits[first] = '\0';
+  do {
+    digits[--first] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n && first > 0);
+  return CString::Format("%soriginal.%s\\", {clientFolder.c_str(), digits + first});
+}
+
+CString LauncherPath(const char* windowsFolder, size_t reported, size_t capacity) {
+  if (reported == 0 || reported >= capacity) return {};
+  // The separator is added whatever the folder ends with: a drive root gives
+  // two in a row, which the system accepts as one.
+  return CString::Format("%s\\%s", {windowsFolder, kLauncherName});
+}
+
 CString StripFileName(const CString& path) {
   const size_t separator = path.FindLastOf("\\/");
   if (separator == CString::npos) return path;

@@ -37,3 +37,17 @@ constexpr InstallPair kInstallPairs[] = {
 
 // The folder inside the client's folder that receives the untranslated files.
 constexpr char kBackupFolderName[] = "original\\";
+
+// The folder, beside that one, for the copies of a later run whose files
+// have changed since the first copies were made: "original.2\" for n = 2,
+// "original.3\"... in the client's folder.
+CString NumberedBackupFolder(const CString& clientFolder, unsigned n);
+
+// The web launcher that the desktop shortcut starts, in the Windows directory.
+constexpr char kLauncherName[] = "verbalia.exe";
+
+// The launcher's full path from the Windows directory as the platform gave
+// it (`reported` characters, into a buffer of `capacity`): the directory, a
+// backslash and kLauncherName. Empty when the directory is not known (the
+// call failed, or its result did not fit): the launcher then goes nowhere.
+CString LauncherPath(const char* windowsFolder, size_t reported, size_t capacity);

@@ -21,13 +21,47 @@ CString QueryString(void* block, const char* name) {
     void* value = nullptr;
     UINT length = 0;
     if (!query.failed() && VerQueryValueA(block, query.c_str(), &value, &length) && value) {
-      return static_cast<const char*>(value);
+      // The value is as long as the platform says: a block from any file the
+      // user picks need not end it with a zero byte.
+      const char* text = static_cast<const char*>(value);
+      size_t used = 0;
+      while (used < length && text[used]) ++used;
+      return CString(text, used);
     }
   }
   return {};
 }
 
 }  // namespace
+
+namespace {
+
+HANDLE OpenForReading(const CString& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+bool SameContents(const CString& a, const CString& b) {
+  HANDLE first = OpenForReading(a), second = OpenForReading(b);
+  bool same = first != INVALID_HANDLE_VALUE && second != INVALID_HANDLE_VALUE &&
+              GetFileSize(first, nullptr) == GetFileSize(second, nullptr);
+  while (same) {
+    char one[4096], other[sizeof one];
+    DWORD oneRead = 0, otherRead = 0;
+    if (!ReadFile(first, one, sizeof one, &oneRead, nullptr) ||
+        !ReadFile(second, other, sizeof other, &otherRead, nullptr) || oneRead != otherRead) {
+      same = false;
+      break;
+    }
+    if (oneRead == 0) break;  // both ended together
+    for (DWORD i = 0; i < oneRead && same; ++i) same = one[i] == other[i];
+  }
+  if (first != INVALID_HANDLE_VALUE) CloseHandle(first);
+  if (second != INVALID_HANDLE_VALUE) CloseHandle(second);
+  return same;
+}
 
 DeclaredVersion ReadDeclaredVersion(const CString& path) {
   DeclaredVersion declared;

@@ -8,6 +8,9 @@
 // not changed.
 bool CanOpenForWriting(const CString& path);
 
+// True when both files can be read and hold the same bytes.
+bool SameContents(const CString& a, const CString& b);
+
 // The declared file name and product version from a program's version
 // resource, taken from the U.S. English block or else the U.K. English one;
 // empty texts when there is no resource or no such value.

@@ -272,11 +272,20 @@ int CWinApp::MessageBox(const CString& text, UINT type) const {
 
 namespace {
 
-// A function of a system library, loaded on first use and kept.
+// A function of a system library, which is loaded from the system directory
+// (never by its bare name, which would also be looked for in the folder the
+// installer was started from) when first asked for, and then held for the
+// rest of the run. A load that fails is tried again at the next call.
 template <typename Fn>
-Fn SystemFunction(const char* library, const char* name) {
-  HMODULE module = GetModuleHandleA(library);
-  if (!module) module = LoadLibraryA(library);
+Fn SystemFunction(HMODULE& module, const char* library, const char* name) {
+  if (!module) {
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length + 1 + lstrlenA(library) >= sizeof path) return nullptr;
+    lstrcatA(path, "\\");
+    lstrcatA(path, library);
+    module = LoadLibraryA(path);
+  }
   return module ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name))) : nullptr;
 }
 
@@ -284,14 +293,16 @@ Fn SystemFunction(const char* library, const char* name) {
 
 HINSTANCE OpenWithShell(const char* file, int show) {
   using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-  static const ShellExecuteFn shellExecute = SystemFunction<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
+  static HMODULE shell;
+  const ShellExecuteFn shellExecute = SystemFunction<ShellExecuteFn>(shell, "shell32.dll", "ShellExecuteA");
   return shellExecute ? shellExecute(nullptr, "open", file, nullptr, nullptr, show) : nullptr;
 }
 
 bool ChooseFileToOpen(OPENFILENAMEA* request) {
   using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
-  static const GetOpenFileNameFn getOpenFileName =
-      SystemFunction<GetOpenFileNameFn>("comdlg32.dll", "GetOpenFileNameA");
+  static HMODULE commonDialogs;
+  const GetOpenFileNameFn getOpenFileName =
+      SystemFunction<GetOpenFileNameFn>(commonDialogs, "comdlg32.dll", "GetOpenFileNameA");
   return getOpenFileName && getOpenFileName(request);
 }
 
@@ -302,5 +313,7 @@ CString LoadResourceString(UINT id) {
 }
 
 CString FormatResourceString(UINT id, std::initializer_list<const char*> arguments) {
-  return CString::Format(LoadResourceString(id).c_str(), arguments);
+  // A text that could not be loaded makes a failed text, not an empty one.
+  const CString format = LoadResourceString(id);
+  return format.failed() ? format : CString::Format(format.c_str(), arguments);
 }

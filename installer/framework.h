@@ -218,7 +218,7 @@ class CWinApp : public CObject {
 // The shell and the file selection, whose libraries are loaded only when the
 // user first asks for them, not at start: the installer's dialog shows
 // sooner. Without the library they fail as the call itself would (a result
-// of 0, no file chosen).
+// of 0, no file chosen), and the next call tries to load it again.
 HINSTANCE OpenWithShell(const char* file, int show);
 bool ChooseFileToOpen(OPENFILENAMEA* request);
 

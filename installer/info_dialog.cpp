@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "client_check.h"
 #include "resource.h"
 
 CInfoDialog::CInfoDialog(HWND owner) : CDialog(IDD_INFO, owner) {}
@@ -36,7 +37,6 @@ void CInfoDialog::OnOK() {
 
 namespace {
 
-constexpr char kLauncherName[] = "verbalia.exe";
 constexpr char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr char kShortcutName[] = "Verbalia";
 constexpr char kShortcutExtension[] = ".LNK";
@@ -52,18 +52,21 @@ class WaitCursor {
   HCURSOR m_previous;
 };
 
-// Writes the launcher that the installer carries as its resource.
+// Writes the launcher that the installer carries as its resource. Without
+// the resource there is nothing to write, and a launcher already there is
+// left as it is.
 void WriteLauncher(const CString& path) {
   HMODULE module = GetModuleHandleA(nullptr);
   HRSRC found =
       FindResourceExA(module, "NOSTRE", MAKEINTRESOURCEA(IDR_LAUNCHER), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
   const void* bytes = found ? LockResource(LoadResource(module, found)) : nullptr;
   const DWORD size = found ? SizeofResource(module, found) : 0;
+  if (!bytes || size == 0) return;
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;  // the shortcut is still made
   DWORD written = 0;
-  if (bytes) WriteFile(file, bytes, size, &written, nullptr);
+  WriteFile(file, bytes, size, &written, nullptr);
   CloseHandle(file);
 }
 
@@ -96,10 +99,11 @@ void CInfoDialog::CreateDesktopShortcut() {
   WaitCursor wait;
 
   char windowsFolder[MAX_PATH] = "";
-  GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
-  // The separator is added whatever the folder ends with: a drive root gives
-  // two in a row, which the system accepts as one.
-  const CString launcherPath = CString(windowsFolder) + "\\" + kLauncherName;
+  const UINT reported = GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
+  // Without the Windows directory the launcher would land in the root of the
+  // current drive: no launcher, and no shortcut to it.
+  const CString launcherPath = LauncherPath(windowsFolder, reported, sizeof windowsFolder);
+  if (launcherPath.empty()) return;
   WriteLauncher(launcherPath);
 
   IShellLinkA* link = nullptr;

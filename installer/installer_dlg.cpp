@@ -58,7 +58,8 @@ int ShowMessage(const CString& text, UINT buttons = MB_OK) {
 void CInstallerDlg::OnBrowse() {
   char path[MAX_PATH] = "";
   OPENFILENAMEA request = {};
-  request.lStructSize = sizeof request;
+  // The form that Windows 95, 98 and NT 4.0 know; they refuse any other size.
+  request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
   request.hwndOwner = DefaultOwner();
   request.lpstrFilter = "programes\0*.EXE\0";
   request.lpstrFile = path;
@@ -79,8 +80,12 @@ void CInstallerDlg::OnBrowse() {
     ShowMessage(LoadResourceString(IDS_NOT_CLIENT_PROGRAM));
     return;
   }
+  // Made first and then exchanged, which cannot fail: when memory runs out
+  // the earlier choice stays in force, as the path display shows it.
+  CString chosen(path);
+  if (chosen.failed()) return;
   CInstallerApp& app = TheApp();
-  app.m_strClientPath = path;
+  app.m_strClientPath.Swap(chosen);
   UpdateInstallButton();
   SetDlgItemTextA(m_hWnd, IDC_CLIENT_PATH, app.m_strClientPath.c_str());
   if (verdict == ClientVerdict::kOtherVersion) ShowMessage(LoadResourceString(IDS_OTHER_VERSION));
@@ -88,12 +93,19 @@ void CInstallerDlg::OnBrowse() {
 
 namespace {
 
-// Copies a client file into the backup folder. A backup that is already
-// there is kept: it holds the client's untranslated file from an earlier
-// run, which a copy of the now translated file must not replace.
-bool BackUp(const CString& file, const CString& backup) {
-  if (GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-  return CopyFileA(file.c_str(), backup.c_str(), TRUE) != FALSE;
+bool Exists(const CString& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The first numbered backup folder that is not there yet, created; a failed
+// string when there is none (every copy into it then fails and is asked about).
+CString NewNumberedBackupFolder(const CString& clientFolder) {
+  for (unsigned n = 2; n < 1000; ++n) {
+    CString folder = NumberedBackupFolder(clientFolder, n);
+    if (folder.failed()) break;
+    if (Exists(folder)) continue;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+  }
+  return CString(nullptr, CString::npos);  // a failed string: every path made from it names nothing
 }
 
 }  // namespace
@@ -102,7 +114,7 @@ void CInstallerDlg::OnInstall() {
   CInstallerApp& app = TheApp();
   CInstallerApp::StripFileName(app.m_strClientPath);
   const CString clientFolder = app.m_strClientPath;
-  const CString backupFolder = clientFolder + kBackupFolderName;
+  const CString originalFolder = clientFolder + kBackupFolderName;
 
   char ownPath[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, ownPath, sizeof ownPath);
@@ -118,14 +130,37 @@ void CInstallerDlg::OnInstall() {
     }
   }
 
-  CreateDirectoryA(backupFolder.c_str(), nullptr);  // an existing folder is used as it is
-  for (const InstallPair& pair : kInstallPairs) {
-    if (!BackUp(clientFolder + pair.target, backupFolder + pair.target) &&
-        ShowMessage(FormatResourceString(IDS_BACKUP_FAILED, {pair.target}), MB_YESNO) == IDNO) {
-      return;
-    }
+  CreateDirectoryA(originalFolder.c_str(), nullptr);  // an existing folder is used as it is
+
+  // No content that is replaced is lost. A target that already is its
+  // translation, or still the copy that "original\" holds of it, needs no
+  // new copy. The others are copied into "original\", where it has none of
+  // them yet; when it has an earlier copy of one (the English original of a
+  // first install), this run's copies all go beside it, into a new numbered
+  // folder, and that earlier copy stays as it is.
+  constexpr size_t kPairCount = sizeof kInstallPairs / sizeof kInstallPairs[0];
+  bool needsCopy[kPairCount];
+  bool besideEarlierCopies = false;
+  for (size_t i = 0; i < kPairCount; ++i) {
+    const CString target = clientFolder + kInstallPairs[i].target;
+    const CString earlier = originalFolder + kInstallPairs[i].target;
+    const bool earlierCopy = Exists(earlier);
+    needsCopy[i] = !Exists(target) || !(SameContents(target, sourceFolder + kInstallPairs[i].source) ||
+                                        (earlierCopy && SameContents(target, earlier)));
+    besideEarlierCopies = besideEarlierCopies || (needsCopy[i] && earlierCopy && Exists(target));
   }
-  AppendResult(FormatResourceString(IDS_BACKED_UP_TO, {backupFolder.c_str()}));
+  const CString backupFolder = besideEarlierCopies ? NewNumberedBackupFolder(clientFolder) : originalFolder;
+  bool allBackedUp = true;
+  for (size_t i = 0; i < kPairCount; ++i) {
+    const InstallPair& pair = kInstallPairs[i];
+    if (!needsCopy[i] || CopyFileA((clientFolder + pair.target).c_str(), (backupFolder + pair.target).c_str(), TRUE)) {
+      continue;
+    }
+    allBackedUp = false;
+    if (!GoOnWithoutBackup(pair.target)) return;
+  }
+  // Reported only when it happened: every file that needed a copy has one.
+  if (allBackedUp) AppendResult(FormatResourceString(IDS_BACKED_UP_TO, {backupFolder.c_str()}));
 
   // Every file is copied even after a failure, so that as much as possible is
   // translated; a failure only withholds the final report.
@@ -144,6 +179,11 @@ void CInstallerDlg::OnInstall() {
   ShowInfoDialog();
 }
 
+bool CInstallerDlg::GoOnWithoutBackup(const char* target) {
+  const CString question = FormatResourceString(IDS_BACKUP_FAILED, {target});
+  return !question.failed() && ShowMessage(question, MB_YESNO) == IDYES;
+}
+
 void CInstallerDlg::ShowInfoDialog() {
   CInfoDialog dialog;
   dialog.DoModal();
@@ -154,5 +194,6 @@ void CInstallerDlg::UpdateInstallButton() { EnableWindow(GetDlgItem(IDC_INSTALL)
 void CInstallerDlg::AppendResult(const CString& text) {
   HWND results = GetDlgItem(IDC_RESULTS);
   const CString all = WindowText(results) + text;
+  if (all.failed()) return;  // the box only grows: without memory it keeps what it shows
   ::SetWindowTextA(results, all.c_str());
 }

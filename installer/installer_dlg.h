@@ -21,6 +21,10 @@ class CInstallerDlg : public CDialog {
   void UpdateInstallButton();
   // Adds `text` (with its own line ends) at the end of the results box.
   void AppendResult(const CString& text);
+  // Asks whether the install goes on after `target` could not be backed up.
+  // Only an explicit Yes goes on: a question whose text could not be made,
+  // or a message box that could not be shown, stops the install.
+  bool GoOnWithoutBackup(const char* target);
   // The information dialog that follows every install that got as far as copying.
   void ShowInfoDialog();
 

@@ -66,16 +66,30 @@ void CString::Truncate(size_t count) {
 }
 
 char* CString::GetBuffer(size_t length) {
-  if (!Reserve(length)) return nullptr;
+  if (m_bFailed || !Reserve(length)) return nullptr;
   std::memset(m_pchData, 0, length + 1);
   return m_pchData;
 }
 
 void CString::ReleaseBuffer(size_t length) {
   if (!m_pchData) return;
-  if (length > m_nCapacity) length = m_nCapacity;
+  if (length >= m_nCapacity) length = m_nCapacity - 1;  // the last byte holds the terminator
   m_pchData[length] = '\0';
   m_nLength = std::strlen(m_pchData);
+}
+
+void CString::Swap(CString& other) {
+  char* const data = m_pchData;
+  const size_t length = m_nLength, capacity = m_nCapacity;
+  const bool failed = m_bFailed;
+  m_pchData = other.m_pchData;
+  m_nLength = other.m_nLength;
+  m_nCapacity = other.m_nCapacity;
+  m_bFailed = other.m_bFailed;
+  other.m_pchData = data;
+  other.m_nLength = length;
+  other.m_nCapacity = capacity;
+  other.m_bFailed = failed;
 }
 
 CString CString::Format(const char* format, std::initializer_list<const char*> arguments) {

@@ -47,10 +47,13 @@ class CString {
   // Keeps the first `count` characters.
   void Truncate(size_t count);
   // A buffer of `length` characters and a terminator for a platform call to
-  // fill; null when memory ran out. ReleaseBuffer then sets the length that
-  // was filled (cut at the first zero byte).
+  // fill; null when memory ran out or the string has failed (it stays
+  // failed). ReleaseBuffer then sets the length that was filled (cut at the
+  // first zero byte, and at the buffer's end).
   char* GetBuffer(size_t length);
   void ReleaseBuffer(size_t length);
+  // Exchanges the texts of two strings; it cannot fail.
+  void Swap(CString& other);
 
   // `format` with each "%s" replaced by the next argument (none left:
   // nothing) and "%%" by "%".

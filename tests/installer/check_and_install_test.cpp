@@ -17,10 +17,12 @@ const char kNothingChosen[] = "(cap camí seleccionat)";
 
 std::string Read(const std::string& path) { return testenv::ReadFile(path); }
 
-// What a complete install leaves in the results box.
-std::string CompleteResults(const std::string& client) {
-  return "La versió original del Quop ha estat copiada a '" + client + "original\\'\r\n" +
-         "El Quop en català ha estat copiat a " + client + "\r\nProcés finalitzat!";
+// The results box's lines of a complete install.
+std::string InstalledResult(const std::string& client) {
+  return "El Quop en català ha estat copiat a " + client + "\r\nProcés finalitzat!";
+}
+std::string CompleteResults(const std::string& client, const std::string& backups = "original\\") {
+  return "La versió original del Quop ha estat copiada a '" + client + backups + "'\r\n" + InstalledResult(client);
 }
 
 bool Enabled(HWND dialog, int id) { return ui::IsEnabled(ui::Control(dialog, id)); }
@@ -122,8 +124,10 @@ TEST(ChooseClient, AcceptsARenamedProgramThatDeclaresTheClientsName) {
   EXPECT_TRUE(run.NoMessage());
 }
 
-TEST(ChooseClient, ReadsTheUkBlockWhenTheUsBlockLacksAValue) {
-  for (const char* variant : {"quop32_uk", "quop32_us_unnamed_uk"}) {
+// From the U.K. block when the U.S. one lacks a value, and no further than
+// the length the block gives a value, whether or not a zero byte ends it.
+TEST(ChooseClient, ReadsEachDeclaredValueAsItsBlockHoldsIt) {
+  for (const char* variant : {"quop32_uk", "quop32_us_unnamed_uk", "quop32_unterminated"}) {
     SCOPED_TRACE(variant);
     InstallerRun run;
     UseVariant(run.client, variant);
@@ -229,7 +233,8 @@ TEST(Install, WithoutPopupsIniAskingYesGoesOnAndCreatesIt) {
   EXPECT_TRUE(run.DismissInfoDialog());
   ExpectTranslated(run);
   EXPECT_FALSE(testenv::FileExists(run.client + "original\\popups.ini"));
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
+  // Not every file could be backed up: the backup line would say otherwise.
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), InstalledResult(run.client));
 }
 
 TEST(Install, WithoutPopupsIniAskingNoStopsWithNothingInstalled) {
@@ -292,30 +297,71 @@ TEST(Install, UsesABackupFolderThatIsAlreadyThere) {
   EXPECT_EQ(Read(run.client + "original\\notes.txt"), "keep me");
 }
 
-TEST(Install, ASecondRunKeepsTheFirstBackups) {
+// A whole install and its information dialog; the installer then ends.
+void InstallOnce(InstallerRun& run) {
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  EXPECT_TRUE(run.DismissInfoDialog());
+}
+
+// The installer again, on the client of a first run that `change` changes
+// meanwhile: the English originals of the first run stay in "original\",
+// and whatever else the second run replaces is copied first.
+void InstallTwice(void (*change)(const std::string& client), const std::string& backups) {
   std::string client;
   std::unique_ptr<Originals> originals;
   {
     InstallerRun first;
     client = first.client;
     originals = std::make_unique<Originals>(first.client);
-    ASSERT_TRUE(first.Pick(first.client + "quop32.exe"));
-    ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(first.dialog, 1006); }));
-    ui::Click(first.dialog, 1006);
-    EXPECT_EQ(first.ExpectMessage(), kInstalled);
-    EXPECT_TRUE(first.DismissInfoDialog());
+    InstallOnce(first);
     ui::Click(first.dialog, 2);
     EXPECT_TRUE(first.process->WaitExit());
   }
-  // The installer again, on the now translated client of the first run.
+  if (change) change(client);
+  const Originals changed(client);
   InstallerRun second(false);
-  ASSERT_TRUE(second.Pick(client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(second.dialog, 1006); }));
-  ui::Click(second.dialog, 1006);
-  EXPECT_EQ(second.ExpectMessage(), kInstalled);
-  EXPECT_EQ(Read(client + "original\\quop32.exe"), originals->program);
-  EXPECT_EQ(Read(client + "original\\popups.ini"), originals->popups);
-  EXPECT_EQ(Read(client + "original\\urlhop32.exe"), originals->helper);
+  InstallOnce(second);
+  ExpectTranslated(second);
+  EXPECT_EQ(ui::ControlText(second.dialog, 1009), CompleteResults(client, backups));
+  ExpectBackups(second, *originals);
+  if (backups == "original\\") {
+    EXPECT_FALSE(testenv::FileExists(client + "original.2"));
+    return;
+  }
+  EXPECT_TRUE(Read(client + backups + "quop32.exe") == changed.program) << "the update is not kept";
+  EXPECT_TRUE(Read(client + backups + "popups.ini") == changed.popups) << "the user's menus are not kept";
+  // Still the translation of the first run: nothing to keep.
+  EXPECT_FALSE(testenv::FileExists(client + backups + "urlhop32.exe"));
+}
+
+TEST(Install, ASecondRunKeepsTheFirstBackups) { InstallTwice(nullptr, "original\\"); }
+
+TEST(Install, ASecondRunCopiesWhatChangedSinceBesideTheFirstBackups) {
+  // An English update of the program, and the user's own menus.
+  InstallTwice(
+      [](const std::string& client) {
+        UseVariant(client, "quop32_uk");
+        ASSERT_TRUE(testenv::WriteFile(client + "popups.ini", "[menus]\r\nmy own=1\r\n"));
+      },
+      "original.2\\");
+}
+
+// The file selection as Windows 95, 98 and NT 4.0 have it: loaded only once
+// it is there, and asked in the only size of request those systems take.
+TEST(ChooseClient, OlderSystemsFileSelectionIsLoadedWhenThereAndAskedInTheirForm) {
+  testenv::OlderFileSelection selection("trinstall.exe", testenv::ScratchDir() + "client\\quop32.exe");
+  InstallerRun run;
+  ui::Click(run.dialog, 3005);  // no library yet: nothing opens
+  EXPECT_TRUE(run.NoMessage());
+  EXPECT_EQ(ui::ControlText(run.dialog, 3073), kNothingChosen);
+  ASSERT_TRUE(selection.Install());
+  ui::Click(run.dialog, 3005);
+  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == run.client + "quop32.exe"; }));
+  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  EXPECT_EQ(selection.Sizes(), testenv::OlderFileSelection::Accepted(1));
 }
 
 }  // namespace

@@ -3,9 +3,15 @@
 // data exchange and subclassing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "info_dialog.h"
 #include "installer_app.h"
+#include "installer_dlg.h"
 #include "masked_bitmap.h"
 #include "static_link.h"
+#include "test_env.h"
+#include "uidriver.h"
 
 CInstallerApp& TheApp() {
   static CInstallerApp app;
@@ -50,6 +56,50 @@ struct Target {
   HDC dc;
   HBITMAP bitmap;
   HGDIOBJ old;
+};
+
+// Out of memory after `budget` more successful allocations.
+int g_budget = 0;
+void* Scarce(void* block, size_t bytes) { return g_budget-- > 0 ? std::realloc(block, bytes) : nullptr; }
+
+// Points this program's import of `function` from `library` at `replacement`
+// for the life of the object.
+class ImportPatch {
+ public:
+  ImportPatch(const char* library, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); dll->Name; ++dll) {
+      if (lstrcmpiA(reinterpret_cast<const char*>(base + dll->Name), library) != 0) continue;
+      auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+      auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+      for (; name->u1.AddressOfData; ++name, ++slot) {
+        if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
+        const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+        if (lstrcmpA(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+        slot_ = &slot->u1.Function;
+        original_ = Set(reinterpret_cast<ULONG_PTR>(replacement));
+      }
+    }
+  }
+  ~ImportPatch() {
+    if (slot_) Set(original_);
+  }
+  bool patched() const { return slot_ != nullptr; }
+
+ private:
+  ULONG_PTR Set(ULONG_PTR value) {
+    DWORD protection = 0;
+    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
+    const ULONG_PTR old = *slot_;
+    *slot_ = value;
+    VirtualProtect(slot_, sizeof *slot_, protection, &protection);
+    return old;
+  }
+  decltype(IMAGE_THUNK_DATA::u1.Function)* slot_ = nullptr;
+  ULONG_PTR original_ = 0;
 };
 
 const COLORREF kFace = RGB(212, 208, 200);
@@ -196,6 +246,68 @@ TEST(DataExchange, BindsCheckBoxesAndTextsBothWays) {
   SetWindowTextA(parent.child, "altre");
   DDX_Text(&fromControls, 1012, text);
   EXPECT_STREQ(text.c_str(), "altre");
+}
+
+// ---------------------------------------------------------------------------
+// The install's failure paths that no real run reaches at will.
+
+int g_answer = 0, g_asked = 0;
+int WINAPI AnsweringBox(HWND, LPCSTR, LPCSTR, UINT) {
+  ++g_asked;
+  return g_answer;
+}
+
+TEST(BackupQuestion, OnlyAnExplicitYesGoesOn) {
+  ImportPatch box("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&AnsweringBox));
+  ASSERT_TRUE(box.patched());
+  CInstallerDlg dialog;
+  const struct {
+    int answer;
+    bool goesOn;
+  } cases[] = {{IDYES, true}, {IDNO, false}, {0, false}};  // 0: the message box could not be shown
+  for (const auto& c : cases) {
+    g_answer = c.answer;
+    EXPECT_EQ(dialog.GoOnWithoutBackup("popups.ini"), c.goesOn) << c.answer;
+  }
+  // A question whose text could not be made is not asked.
+  g_asked = 0;
+  g_answer = IDYES;
+  g_budget = 0;
+  CString::SetAllocator(Scarce);
+  const bool goesOn = dialog.GoOnWithoutBackup("popups.ini");
+  CString::SetAllocator(nullptr);
+  EXPECT_FALSE(goesOn);
+  EXPECT_EQ(g_asked, 0);
+}
+
+TEST(ResultsBox, OnlyGrowsWhenMemoryRunsOut) {
+  HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND box = CreateWindowA("EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 10, 10, parent, reinterpret_cast<HMENU>(1009),
+                           nullptr, nullptr);
+  ASSERT_NE(box, nullptr);
+  CInstallerDlg dialog;
+  dialog.m_hWnd = parent;
+  dialog.AppendResult("first\r\n");
+  for (int budget = 0; budget <= 4; ++budget) {
+    const std::string before = ui::Text(box);
+    g_budget = budget;
+    CString::SetAllocator(Scarce);
+    dialog.AppendResult("next\r\n");
+    CString::SetAllocator(nullptr);
+    const std::string after = ui::Text(box);
+    EXPECT_TRUE(after == before || after == before + "next\r\n") << budget << ": " << after;
+  }
+  EXPECT_EQ(ui::Text(box).rfind("first\r\nnext\r\n", 0), 0u);
+  dialog.m_hWnd = nullptr;
+  DestroyWindow(parent);
+}
+
+TEST(Shortcut, WithoutItsLauncherResourceAnOlderLauncherStaysAsItIs) {
+  const std::string launcher = testenv::WindowsDir() + "\\verbalia.exe";
+  ASSERT_TRUE(testenv::WriteFile(launcher, "an older launcher"));
+  CInfoDialog().CreateDesktopShortcut();  // this test program carries no launcher
+  EXPECT_EQ(testenv::ReadFile(launcher), "an older launcher");
+  DeleteFileA(launcher.c_str());
 }
 
 }  // namespace

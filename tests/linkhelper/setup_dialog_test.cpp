@@ -257,6 +257,23 @@ TEST(SetupDialog, IsDisabledWhileThePendingRequestAsks) {
   EXPECT_TRUE(StandInLog("poke").empty());
 }
 
+// Both browsers ask the file selection of Windows 95, 98 and NT 4.0 in the
+// only size of request it takes.
+TEST(SetupDialog, BrowsingAsksOlderSystemsInTheirForm) {
+  testenv::OlderFileSelection selection("urlhop32.exe", "C:\\QUOP\\Quop32.exe");
+  ASSERT_TRUE(selection.Install());
+  SetupRun run;
+  ASSERT_NE(run.Open(), nullptr);
+  for (int button : {112, 109}) {
+    ui::Click(run.dialog, button);
+    const int field = button == 112 ? 113 : 111;
+    EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, field) == "c:\\quop\\quop32.exe"; })) << field;
+  }
+  EXPECT_EQ(selection.Sizes(), testenv::OlderFileSelection::Accepted(2));
+  ui::Click(run.dialog, IDCANCEL);
+  EXPECT_TRUE(run.helper->WaitExit());
+}
+
 // A copy of the helper with one byte of its welcome text changed.
 std::string AlteredHelper() {
   std::string bytes = testenv::ReadFile(testenv::BuildPath("linkhelper\\urlhop32.exe"));

@@ -111,31 +111,12 @@ TEST(ShellLook, TheSetupDialogPaintsTheIconWhereItIsSeen) {
   ExpectIconInDialog("", "QuopLink32 v5.61", {290, 20}, {290, 20});
 }
 
-// A system without a 3-D controls library of its own, as every system after
-// the 4.x ones: Wine's own is taken out of its system directory for the life
-// of the object, and only a library that is not Wine's own may load.
-class NoSystemCtl3d {
- public:
-  NoSystemCtl3d() {
-    char dir[MAX_PATH] = "";
-    GetSystemDirectoryA(dir, sizeof dir);
-    path_ = std::string(dir) + "\\ctl3d32.dll";
-    MoveFileA((path_ + ".away").c_str(), path_.c_str());  // left over by a run that was cut short
-    EXPECT_TRUE(MoveFileA(path_.c_str(), (path_ + ".away").c_str()));
-  }
-  ~NoSystemCtl3d() { MoveFileA((path_ + ".away").c_str(), path_.c_str()); }
-
- private:
-  std::string path_;
-  testenv::RegistryValueOverride nativeOnly_{"Software\\Wine\\AppDefaults\\urlhop32.exe\\DllOverrides", "ctl3d32",
-                                             "native"};
-};
-
 // Runs the helper with a request that names nothing (it ends at once), in
 // `folder`, with the stand-in 3-D controls library copied to `libraryFolder`;
 // returns the calls it logged.
 std::string Ctl3dCalls(const HelperSetup& setup, const std::string& libraryFolder, const std::string& folder) {
-  NoSystemCtl3d noSystemLibrary;
+  // A system without a library of its own, as every system after the 4.x ones.
+  testenv::SystemLibrary noSystemLibrary("urlhop32.exe", "ctl3d32.dll");
   EXPECT_TRUE(CopyFileA(testenv::BuildPath("tests\\support\\Ctl3d32.dll").c_str(),
                         (libraryFolder + "Ctl3d32.dll").c_str(), FALSE));
   const std::string log = testenv::ScratchDir() + "ctl3d.log";

@@ -23,6 +23,29 @@ TEST(StripFileName, KeepsTheFolderWithItsSeparator) {
   EXPECT_STREQ(StripFileName("\\").c_str(), "\\");
 }
 
+TEST(BackupFolders, AreNumberedFromTwoBesideTheFirst) {
+  EXPECT_STREQ(NumberedBackupFolder("C:\\Quop\\", 2).c_str(), "C:\\Quop\\original.2\\");
+  EXPECT_STREQ(NumberedBackupFolder("C:\\Quop\\", 10).c_str(), "C:\\Quop\\original.10\\");
+  EXPECT_STREQ(NumberedBackupFolder("C:\\Quop\\", 999).c_str(), "C:\\Quop\\original.999\\");
+}
+
+// Without the Windows directory the launcher goes nowhere: never to
+// "\verbalia.exe", the root of the current drive.
+TEST(LauncherPath, NeedsTheWindowsDirectoryWhole) {
+  const struct {
+    const char* folder;
+    size_t reported;
+    const char* path;
+  } cases[] = {
+      {"C:\\WINDOWS", 10, "C:\\WINDOWS\\verbalia.exe"},
+      {"C:\\", 3, "C:\\\\verbalia.exe"},  // a drive root: two separators, which the system takes as one
+      {"", 0, ""},                        // the call failed
+      {"", 300, ""},                      // the directory did not fit: the buffer holds nothing of it
+      {"C:\\WINDOWS", 260, ""},
+  };
+  for (const auto& c : cases) EXPECT_STREQ(LauncherPath(c.folder, c.reported, 260).c_str(), c.path) << c.reported;
+}
+
 TEST(InstallPairs, ReplaceTheThreeClientFilesInOrder) {
   ASSERT_EQ(sizeof kInstallPairs / sizeof kInstallPairs[0], 3u);
   EXPECT_STREQ(kInstallPairs[0].target, "quop32.exe");

@@ -73,6 +73,24 @@ TEST(CString, OutOfMemoryFailsTheStringAndAllMadeFromIt) {
   CString empty;
   EXPECT_EQ(empty.GetBuffer(10), nullptr);
   CString::SetAllocator(nullptr);
+  // Memory is back, but a failed string stays failed: it gives no buffer.
+  EXPECT_EQ(empty.GetBuffer(10), nullptr);
+  EXPECT_TRUE(empty.failed());
+  // Exchanged, the failed state goes with the text.
+  CString chosen = "C:\\Quop\\quop32.exe";
+  chosen.Swap(empty);
+  EXPECT_TRUE(chosen.failed());
+  EXPECT_STREQ(empty.c_str(), "C:\\Quop\\quop32.exe");
+}
+
+TEST(CString, ReleaseBufferStaysWithinTheBuffer) {
+  CString text;
+  char* buffer = text.GetBuffer(3);
+  ASSERT_NE(buffer, nullptr);
+  buffer[0] = 'a', buffer[1] = 'b', buffer[2] = 'c';
+  text.ReleaseBuffer(100);  // more than was asked for
+  EXPECT_STREQ(text.c_str(), "abc");
+  EXPECT_EQ(text.length(), 3u);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "test_env.h"
 
 #include <gtest/gtest.h>
+// After windows.h, which it needs.
+#include <commdlg.h>
 
 #include <fstream>
 #include <memory>
@@ -147,6 +149,53 @@ RegistryValueOverride::~RegistryValueOverride() {
     RegDeleteValueA(handle, name_.c_str());
   }
   RegCloseKey(handle);
+}
+
+namespace {
+
+std::string SystemPath(const std::string& library) {
+  char dir[MAX_PATH] = "";
+  GetSystemDirectoryA(dir, sizeof dir);
+  return std::string(dir) + "\\" + library;
+}
+
+}  // namespace
+
+SystemLibrary::SystemLibrary(const std::string& program, const std::string& library)
+    : path_(SystemPath(library)),
+      nativeOnly_("Software\\Wine\\AppDefaults\\" + program + "\\DllOverrides", library.substr(0, library.find('.')),
+                  "native") {
+  const std::string away = path_ + ".away";
+  // A run that was cut short may have left a stand-in there, and the file away.
+  if (GetFileAttributesA(away.c_str()) != INVALID_FILE_ATTRIBUTES)
+    MoveFileExA(away.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+  EXPECT_TRUE(MoveFileA(path_.c_str(), away.c_str())) << path_;
+}
+
+SystemLibrary::~SystemLibrary() { MoveFileExA((path_ + ".away").c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING); }
+
+bool SystemLibrary::Put(const std::string& file) { return CopyFileA(file.c_str(), path_.c_str(), FALSE) != FALSE; }
+
+OlderFileSelection::OlderFileSelection(const std::string& program, const std::string& pick)
+    : library_(program, "comdlg32.dll"), log_(ScratchDir() + "comdlg32.log") {
+  DeleteFileA(log_.c_str());
+  SetEnvironmentVariableA("QUOP_COMDLG_LOG", log_.c_str());
+  SetEnvironmentVariableA("QUOP_COMDLG_PICK", pick.c_str());
+}
+
+OlderFileSelection::~OlderFileSelection() {
+  SetEnvironmentVariableA("QUOP_COMDLG_LOG", nullptr);
+  SetEnvironmentVariableA("QUOP_COMDLG_PICK", nullptr);
+}
+
+bool OlderFileSelection::Install() { return library_.Put(BuildPath("tests\\support\\comdlg32.dll")); }
+
+std::string OlderFileSelection::Sizes() const { return ReadFile(log_); }
+
+std::string OlderFileSelection::Accepted(int count) {
+  std::string lines;
+  for (int i = 0; i < count; ++i) lines += "size " + std::to_string(OPENFILENAME_SIZE_VERSION_400A) + "\r\n";
+  return lines;
 }
 
 std::string WindowsVersion() {

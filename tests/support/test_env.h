@@ -66,6 +66,43 @@ class RegistryValueOverride {
   bool hadValue_ = false;
 };
 
+// A library of the system directory as one program meets it, for the life
+// of the object: the prefix's own file is taken out of the system directory,
+// and the program may load only a library that is not Wine's own ("native"
+// in its per-program settings), as on a system that lacks the library or
+// ships another. Put places a file of the test's (a stand-in) there.
+class SystemLibrary {
+ public:
+  SystemLibrary(const std::string& program, const std::string& library);
+  ~SystemLibrary();
+  SystemLibrary(const SystemLibrary&) = delete;
+  SystemLibrary& operator=(const SystemLibrary&) = delete;
+  bool Put(const std::string& file);
+
+ private:
+  std::string path_;
+  RegistryValueOverride nativeOnly_;
+};
+
+// The common dialogs library as Windows 95, 98 and NT 4.0 have it, for one
+// program: a stand-in that takes the open-file request only in their size
+// and then "chooses" `pick`, and logs the size of every request. There is
+// none until Install.
+class OlderFileSelection {
+ public:
+  OlderFileSelection(const std::string& program, const std::string& pick);
+  ~OlderFileSelection();
+  bool Install();
+  // The log: a line "size N" a request.
+  std::string Sizes() const;
+  // What the log holds after `count` requests in the size those systems take.
+  static std::string Accepted(int count);
+
+ private:
+  SystemLibrary library_;
+  std::string log_;
+};
+
 // The Windows version that the programs under test are run as: the value of
 // %QUOP_WINDOWS_VERSION% ("win95", "nt40"), set for urlhop32.exe and
 // trinstall.exe in Wine's per-program settings for the whole test program;
