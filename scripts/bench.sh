@@ -70,3 +70,7 @@ for road in join start; do
   printf '%-46s %10s\n' "$label" "$ms"
   printf '%-46s %10s\n' "  / do-nothing start ($road_base ms)" "$(awk -v a="$ms" -v b="$road_base" 'BEGIN{printf "%.2f", a/b}')"
 done
+road_floor=$(echo "$roads" | sed -n 's/^floor //p')
+road_join=$(echo "$roads" | sed -n 's/^join //p')
+printf '%-46s %10s\n' "floor road (its DDE transactions alone), ms" "$road_floor"
+printf '%-46s %10s\n' "helper join road / floor road" "$(awk -v a="$road_join" -v b="$road_floor" 'BEGIN{printf "%.2f", a/b}')"

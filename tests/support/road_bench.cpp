@@ -1,6 +1,9 @@
 // Times the link helper's roads under the platform, against the start of a
 // do-nothing program, as medians of several runs in milliseconds:
-//   join:  from starting urlhop32.exe until the running client logs the poke;
+//   join:  from starting urlhop32.exe until the running client logs the poke
+//          (the helper asks VERSION, EXENAME, INIFILE, CONNECTED and
+//          SERVERPORT, then pokes the join order);
+//   floor: the same for the least program that makes those transactions;
 //   start: from starting urlhop32.exe until the client it starts logs its arguments.
 //   road_bench BUILD_FOLDER [RUNS]
 #include <algorithm>
@@ -57,13 +60,13 @@ int main(int argc, char** argv) {
   SetEnvironmentVariableA("QUOP_STANDIN_LOG", log.c_str());
   CopyFileA((build + "\\linkhelper\\urlhop32.exe").c_str(), (dir + "urlhop32.exe").c_str(), FALSE);
   CopyFileA((build + "\\tests\\support\\standin\\quop32_us.exe").c_str(), (dir + "quop32.exe").c_str(), FALSE);
-  std::ofstream(dir + "quop.ini") << "[quoplink]\r\nexe=quop32.exe\r\n";
+
   const std::string request = dir + "request.txt";
   std::ofstream(request) << "server irc.example.cat\nchannel catala\n";
   const std::string helper = dir + "urlhop32.exe";
   const std::string nothing = build + "\\tests\\support\\donothing.exe";
 
-  std::vector<double> baseline, join, start;
+  std::vector<double> baseline, join, floorRoad, start;
   for (int i = 0; i < runs; ++i) {
     baseline.push_back(TimeRun(nothing, "", [](ui::Process& p) { return !p.Running(); }));
   }
@@ -71,14 +74,21 @@ int main(int argc, char** argv) {
     ui::Process client(dir + "quop32.exe", "--CONNECTED=not --SERVERPORT=irc.example.cat:6667");
     ui::WaitUntil([&] { return Count(log, "ready") > 0; });
     for (int i = 0; i < runs; ++i) {
+      // No program path yet: the helper asks the client for it, as the floor does.
+      std::ofstream(dir + "quop.ini") << "[quoplink]\r\n";
       const size_t before = Count(log, "poke");
       join.push_back(TimeRun(helper, request, [&](ui::Process&) { return Count(log, "poke") > before; }));
+      const size_t floorBefore = Count(log, "poke");
+      floorRoad.push_back(TimeRun(build + "\\tests\\support\\floor_road.exe", "",
+                                  [&](ui::Process&) { return Count(log, "poke") > floorBefore; }));
     }
   }
+  std::ofstream(dir + "quop.ini") << "[quoplink]\r\nexe=quop32.exe\r\n";
   for (int i = 0; i < runs; ++i) {
     const size_t before = Count(log, "args");
     start.push_back(TimeRun(helper, request, [&](ui::Process&) { return Count(log, "args") > before; }));
   }
-  std::printf("baseline %.1f\njoin %.1f\nstart %.1f\n", ui::Median(baseline), ui::Median(join), ui::Median(start));
+  std::printf("baseline %.1f\njoin %.1f\nfloor %.1f\nstart %.1f\n", ui::Median(baseline), ui::Median(join),
+              ui::Median(floorRoad), ui::Median(start));
   return 0;
 }
