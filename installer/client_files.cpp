@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-
 bool CanOpenForWriting(const CString& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -69,11 +67,11 @@ DeclaredVersion ReadDeclaredVersion(const CString& path) {
   const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
   if (size == 0) return declared;
   // Without memory for the block the program counts as having no resource.
-  void* block = std::malloc(size);
+  void* block = HeapAlloc(GetProcessHeap(), 0, size);
   if (block && GetFileVersionInfoA(path.c_str(), handle, size, block)) {
     declared.originalFilename = QueryString(block, "OriginalFilename");
     declared.productVersion = QueryString(block, "ProductVersion");
   }
-  std::free(block);
+  if (block) HeapFree(GetProcessHeap(), 0, block);
   return declared;
 }

@@ -87,9 +87,9 @@ bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM, bool reflected, LRESULT
         if (!reflected && LOWORD(wParam) != row->id) continue;
       }
       if (row->onCtlColor) {
-        *result = reinterpret_cast<LRESULT>((this->*row->onCtlColor)(reinterpret_cast<HDC>(wParam), message));
+        *result = reinterpret_cast<LRESULT>(row->onCtlColor(this, reinterpret_cast<HDC>(wParam), message));
       } else {
-        (this->*row->onVoid)();
+        row->onVoid(this);
         *result = 0;
       }
       return true;

@@ -66,14 +66,16 @@ class CWnd;
 // itself (WM_COMMAND from a button of a dialog, WM_PAINT) or, when
 // `reflected` is set, a notification that the parent received from this
 // control and passed back to it (WM_COMMAND with a notification code,
-// WM_CTLCOLORSTATIC).
+// WM_CTLCOLORSTATIC). Its handler is reached through a function made for
+// it, so that every table is a constant that the program file holds as it
+// is: no start-up code has to fill it in.
 struct MessageEntry {
   UINT message;
   UINT code;  // notification code of WM_COMMAND
   UINT id;    // control id of WM_COMMAND from a child; 0 for reflected rows
   bool reflected;
-  void (CWnd::*onVoid)();
-  HBRUSH (CWnd::*onCtlColor)(HDC, UINT);
+  void (*onVoid)(CWnd*);
+  HBRUSH (*onCtlColor)(CWnd*, HDC, UINT);
 };
 
 // A message table: its rows (ended by a row whose message is 0) and the base
@@ -83,21 +85,32 @@ struct MessageMap {
   const MessageEntry* entries;
 };
 
-template <class T>
-constexpr MessageEntry OnButton(UINT id, void (T::*handler)()) {
-  return {WM_COMMAND, BN_CLICKED, id, false, static_cast<void (CWnd::*)()>(handler), nullptr};
+// The handlers of a class, called on the object that a table row is for.
+template <class T, void (T::*handler)()>
+void CallHandler(CWnd* window) {
+  (static_cast<T*>(window)->*handler)();
 }
-template <class T>
-constexpr MessageEntry OnPaintMessage(void (T::*handler)()) {
-  return {WM_PAINT, 0, 0, false, static_cast<void (CWnd::*)()>(handler), nullptr};
+template <class T, HBRUSH (T::*handler)(HDC, UINT)>
+HBRUSH CallCtlColor(CWnd* window, HDC dc, UINT message) {
+  return (static_cast<T*>(window)->*handler)(dc, message);
 }
-template <class T>
-constexpr MessageEntry OnReflectedCommand(UINT code, void (T::*handler)()) {
-  return {WM_COMMAND, code, 0, true, static_cast<void (CWnd::*)()>(handler), nullptr};
+
+// The rows, for example OnButton<CInstallerDlg, &CInstallerDlg::OnBrowse>(IDC_BROWSE).
+template <class T, void (T::*handler)()>
+constexpr MessageEntry OnButton(UINT id) {
+  return {WM_COMMAND, BN_CLICKED, id, false, &CallHandler<T, handler>, nullptr};
 }
-template <class T>
-constexpr MessageEntry OnReflectedCtlColor(UINT message, HBRUSH (T::*handler)(HDC, UINT)) {
-  return {message, 0, 0, true, nullptr, static_cast<HBRUSH (CWnd::*)(HDC, UINT)>(handler)};
+template <class T, void (T::*handler)()>
+constexpr MessageEntry OnPaintMessage() {
+  return {WM_PAINT, 0, 0, false, &CallHandler<T, handler>, nullptr};
+}
+template <class T, void (T::*handler)()>
+constexpr MessageEntry OnReflectedCommand(UINT code) {
+  return {WM_COMMAND, code, 0, true, &CallHandler<T, handler>, nullptr};
+}
+template <class T, HBRUSH (T::*handler)(HDC, UINT)>
+constexpr MessageEntry OnReflectedCtlColor(UINT message) {
+  return {message, 0, 0, true, nullptr, &CallCtlColor<T, handler>};
 }
 constexpr MessageEntry kEndOfMessageMap = {0, 0, 0, false, nullptr, nullptr};
 

@@ -3,8 +3,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cstring>
-
 #include "client_check.h"
 #include "resource.h"
 
@@ -85,7 +83,8 @@ bool ShortcutPath(char (&path)[MAX_PATH]) {
     if (size >= MAX_PATH) return false;
     path[size] = '\0';
   }
-  const size_t needed = std::strlen(path) + 1 + std::strlen(kShortcutName) + std::strlen(kShortcutExtension);
+  const size_t needed =
+      static_cast<size_t>(lstrlenA(path)) + 1 + sizeof kShortcutName - 1 + sizeof kShortcutExtension - 1;
   if (path[0] == '\0' || needed >= MAX_PATH) return false;
   lstrcatA(path, "\\");
   lstrcatA(path, kShortcutName);

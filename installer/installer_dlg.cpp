@@ -9,10 +9,10 @@
 #include "site_address.h"
 
 namespace {
-const MessageEntry kInstallerDlgMessages[] = {
-    OnButton(IDC_BROWSE, &CInstallerDlg::OnBrowse),
-    OnButton(IDC_INSTALL, &CInstallerDlg::OnInstall),
-    OnPaintMessage(&CInstallerDlg::OnPaint),
+constexpr MessageEntry kInstallerDlgMessages[] = {
+    OnButton<CInstallerDlg, &CInstallerDlg::OnBrowse>(IDC_BROWSE),
+    OnButton<CInstallerDlg, &CInstallerDlg::OnInstall>(IDC_INSTALL),
+    OnPaintMessage<CInstallerDlg, &CInstallerDlg::OnPaint>(),
     kEndOfMessageMap,
 };
 }  // namespace

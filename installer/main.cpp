@@ -1,11 +1,25 @@
 // trinstall.exe: the translation installer's entry point and its one
 // application object.
+#include <new>
+
 #include "installer_app.h"
 
 namespace {
-CInstallerApp theApp;
+
+// The application object, made and ended by the entry point below: no
+// run-time library's start-up runs constructors before it, or after it.
+alignas(CInstallerApp) unsigned char g_appStorage[sizeof(CInstallerApp)];
+CInstallerApp* g_app = nullptr;
+
+}  // namespace
+
+CInstallerApp& TheApp() { return *g_app; }
+
+// The program's entry, in place of the C run-time's start-up, of which the
+// installer needs nothing: it reads no command line.
+extern "C" void WinMainCRTStartup() {
+  g_app = new (g_appStorage) CInstallerApp;
+  const int exitCode = g_app->Run(GetModuleHandleA(nullptr));
+  g_app->~CInstallerApp();
+  ExitProcess(static_cast<UINT>(exitCode));
 }
-
-CInstallerApp& TheApp() { return theApp; }
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return theApp.Run(instance); }

@@ -3,9 +3,9 @@
 const CRuntimeClass CStaticLink::classCStaticLink = {"CStaticLink", &CStatic::classCStatic};
 
 namespace {
-const MessageEntry kStaticLinkMessages[] = {
-    OnReflectedCtlColor(WM_CTLCOLORSTATIC, &CStaticLink::CtlColor),
-    OnReflectedCommand(STN_CLICKED, &CStaticLink::OnClicked),
+constexpr MessageEntry kStaticLinkMessages[] = {
+    OnReflectedCtlColor<CStaticLink, &CStaticLink::CtlColor>(WM_CTLCOLORSTATIC),
+    OnReflectedCommand<CStaticLink, &CStaticLink::OnClicked>(STN_CLICKED),
     kEndOfMessageMap,
 };
 }  // namespace

@@ -1,19 +1,20 @@
 #include "text.h"
 
-#include <cstdlib>
-#include <cstring>
-
 namespace {
 
-void* Reallocate(void* block, size_t bytes) { return std::realloc(block, bytes); }
+CString::Allocator g_allocator = StringMemoryResize;
 
-CString::Allocator g_allocator = Reallocate;
+size_t LengthOf(const char* text) {
+  size_t length = 0;
+  while (text[length]) ++length;
+  return length;
+}
 
 }  // namespace
 
-void CString::SetAllocator(Allocator allocator) { g_allocator = allocator ? allocator : Reallocate; }
+void CString::SetAllocator(Allocator allocator) { g_allocator = allocator ? allocator : StringMemoryResize; }
 
-CString::CString(const char* text) { Append(text, text ? std::strlen(text) : 0, false); }
+CString::CString(const char* text) { Append(text, text ? LengthOf(text) : 0, false); }
 
 CString::CString(const char* text, size_t length) { Append(text, length, false); }
 
@@ -33,7 +34,7 @@ CString& CString::operator=(const char* text) {
   return *this = copy;
 }
 
-CString::~CString() { std::free(m_pchData); }
+CString::~CString() { StringMemoryFree(m_pchData); }
 
 CString& CString::operator+=(const CString& other) {
   if (this == &other) {
@@ -50,11 +51,18 @@ CString& CString::operator+=(const char* text) {
   return *this += copy;
 }
 
-bool CString::operator==(const char* text) const { return !m_bFailed && std::strcmp(c_str(), text) == 0; }
+bool CString::operator==(const char* text) const {
+  if (m_bFailed) return false;
+  const char* mine = c_str();
+  while (*mine && *mine == *text) ++mine, ++text;
+  return *mine == *text;
+}
 
 size_t CString::FindLastOf(const char* characters) const {
   for (size_t i = m_nLength; i > 0; --i) {
-    if (std::strchr(characters, m_pchData[i - 1])) return i - 1;
+    for (const char* c = characters; *c; ++c) {
+      if (*c == m_pchData[i - 1]) return i - 1;
+    }
   }
   return npos;
 }
@@ -67,7 +75,7 @@ void CString::Truncate(size_t count) {
 
 char* CString::GetBuffer(size_t length) {
   if (m_bFailed || !Reserve(length)) return nullptr;
-  std::memset(m_pchData, 0, length + 1);
+  for (size_t i = 0; i <= length; ++i) m_pchData[i] = '\0';
   return m_pchData;
 }
 
@@ -75,7 +83,7 @@ void CString::ReleaseBuffer(size_t length) {
   if (!m_pchData) return;
   if (length >= m_nCapacity) length = m_nCapacity - 1;  // the last byte holds the terminator
   m_pchData[length] = '\0';
-  m_nLength = std::strlen(m_pchData);
+  m_nLength = LengthOf(m_pchData);
 }
 
 void CString::Swap(CString& other) {
@@ -128,7 +136,7 @@ void CString::Append(const char* text, size_t length, bool failed) {
     Fail();
     return;
   }
-  if (length) std::memcpy(m_pchData + m_nLength, text, length);
+  for (size_t i = 0; i < length; ++i) m_pchData[m_nLength + i] = text[i];
   m_nLength += length;
   m_pchData[m_nLength] = '\0';
 }

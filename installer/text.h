@@ -10,6 +10,12 @@
 #include <cstddef>
 #include <initializer_list>
 
+// Where the strings' memory comes from, with realloc's and free's
+// contracts: the process heap in the installer, the C library in the host's
+// tests.
+void* StringMemoryResize(void* block, size_t bytes);
+void StringMemoryFree(void* block);
+
 class CString {
  public:
   static constexpr size_t npos = static_cast<size_t>(-1);
@@ -60,8 +66,8 @@ class CString {
   static CString Format(const char* format, std::initializer_list<const char*> arguments);
 
   // How every string grows its block (realloc's contract for a size above
-  // zero; blocks are freed with free); the tests put in one that runs out of
-  // memory. Null puts realloc back.
+  // zero; blocks are given back with StringMemoryFree); the tests put in one
+  // that runs out of memory. Null puts StringMemoryResize back.
   using Allocator = void* (*)(void* block, size_t bytes);
   static void SetAllocator(Allocator allocator);
 

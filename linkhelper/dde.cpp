@@ -1,7 +1,5 @@
 #include "dde.h"
 
-#include <cstring>
-
 namespace {
 
 DWORD g_ddeInstance = 0;
@@ -21,13 +19,14 @@ HDDEDATA CALLBACK DDECallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, 
 void InitDde() { DdeInitializeA(&g_ddeInstance, DDECallback, 0, 0); }
 
 void ReleaseDdeHandles() {
-  if (g_reply) DdeFreeDataHandle(g_reply);
-  if (g_outgoing) DdeFreeDataHandle(g_outgoing);
-  if (g_item) DdeFreeStringHandle(g_ddeInstance, g_item);
-  if (g_topic) DdeFreeStringHandle(g_ddeInstance, g_topic);
-  if (g_service) DdeFreeStringHandle(g_ddeInstance, g_service);
-  g_reply = g_outgoing = nullptr;
-  g_item = g_topic = g_service = nullptr;
+  for (HDDEDATA* data : {&g_reply, &g_outgoing}) {
+    if (*data) DdeFreeDataHandle(*data);
+    *data = nullptr;
+  }
+  for (HSZ* text : {&g_item, &g_topic, &g_service}) {
+    if (*text) DdeFreeStringHandle(g_ddeInstance, *text);
+    *text = nullptr;
+  }
 }
 
 void ShutDownDde() {
@@ -52,8 +51,8 @@ bool DdeTransact(const char* service, const char* topic, const char* item, char*
   // The text, its terminator and four zero bytes that carry nothing, taken
   // from a copy: the caller's buffer may end right after the terminator.
   BYTE outgoing[kPathSize + 4] = {};
-  const size_t textLength = strnlen(buffer, kPathSize - 1);
-  std::memcpy(outgoing, buffer, textLength);
+  const size_t textLength = TextLength(buffer, kPathSize - 1);
+  for (size_t i = 0; i < textLength; ++i) outgoing[i] = static_cast<BYTE>(buffer[i]);
   g_outgoing = DdeCreateDataHandle(g_ddeInstance, outgoing, static_cast<DWORD>(textLength + 5), 0, g_item, CF_TEXT, 0);
   if (!g_outgoing) {
     DdeDisconnect(conversation);

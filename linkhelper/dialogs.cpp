@@ -12,11 +12,27 @@ void CentreOnDesktop(HWND window) {
   SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-bool IsCloseCommand(WPARAM wParam) { return (wParam & 0xFFF0) == SC_CLOSE; }
+HMODULE LoadSystemLibrary(const char* name) {
+  char path[kPathSize];
+  const UINT length = GetSystemDirectoryA(path, sizeof path);
+  if (length == 0 || length >= sizeof path || !AppendText(path, sizeof path, name)) return nullptr;
+  return LoadLibraryA(path);
+}
 
-void ShowAndFocus(HWND dialog) {
-  CentreOnDesktop(dialog);
-  SetFocus(GetDlgItem(dialog, IDOK));
+bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, bool hasCancel, INT_PTR& result) {
+  if (message == WM_SHOWWINDOW) {
+    CentreOnDesktop(dialog);
+    SetFocus(GetDlgItem(dialog, IDOK));
+    result = FALSE;
+    return true;
+  }
+  // The close box and Alt+F4: SC_CLOSE once the low four bits are masked off.
+  const bool closes = (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) ||
+                      (hasCancel && message == WM_COMMAND && LOWORD(wParam) == IDCANCEL);
+  if (!closes) return false;
+  EndDialog(dialog, 0);
+  result = TRUE;
+  return true;
 }
 
 namespace {
@@ -31,13 +47,12 @@ void ShowRequestedServer(HWND dialog, int id) {
 }  // namespace
 
 INT_PTR CALLBACK LinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  INT_PTR result;
+  if (HandleDialogFrame(dialog, message, wParam, true, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
       ShowRequestedServer(dialog, 114);
       SetDlgItemTextA(dialog, 115, g_request.channel);
-      return FALSE;
-    case WM_SHOWWINDOW:
-      ShowAndFocus(dialog);
       return FALSE;
     case WM_PAINT: {
       PAINTSTRUCT paint;
@@ -47,18 +62,8 @@ INT_PTR CALLBACK LinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
       return FALSE;
     }
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) {
-        EndDialog(dialog, 1);
-        return TRUE;
-      }
-      if (LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, 0);
-        return TRUE;
-      }
-      return FALSE;
-    case WM_SYSCOMMAND:
-      if (!IsCloseCommand(wParam)) return FALSE;
-      EndDialog(dialog, 0);
+      if (LOWORD(wParam) != IDOK) return FALSE;
+      EndDialog(dialog, 1);
       return TRUE;
     default:
       return FALSE;
@@ -66,6 +71,8 @@ INT_PTR CALLBACK LinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }
 
 INT_PTR CALLBACK AskDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  INT_PTR result;
+  if (HandleDialogFrame(dialog, message, wParam, true, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
       SetDlgItemTextA(dialog, 114, g_workText);  // the client's "SERVERPORT" reply
@@ -75,28 +82,9 @@ INT_PTR CALLBACK AskDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
       CheckDlgButton(dialog, 118, BST_UNCHECKED);
       CheckDlgButton(dialog, 119, BST_UNCHECKED);
       return FALSE;
-    case WM_SHOWWINDOW:
-      ShowAndFocus(dialog);
-      return FALSE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) {
-        if (IsDlgButtonChecked(dialog, 117)) {
-          EndDialog(dialog, 1);
-        } else if (IsDlgButtonChecked(dialog, 118)) {
-          EndDialog(dialog, 2);
-        } else {
-          EndDialog(dialog, 3);
-        }
-        return TRUE;
-      }
-      if (LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, 0);
-        return TRUE;
-      }
-      return FALSE;
-    case WM_SYSCOMMAND:
-      if (!IsCloseCommand(wParam)) return FALSE;
-      EndDialog(dialog, 0);
+      if (LOWORD(wParam) != IDOK) return FALSE;
+      EndDialog(dialog, IsDlgButtonChecked(dialog, 117) ? 1 : IsDlgButtonChecked(dialog, 118) ? 2 : 3);
       return TRUE;
     default:
       return FALSE;
@@ -105,20 +93,15 @@ INT_PTR CALLBACK AskDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 // No Cancel: Escape leaves the warning open.
 INT_PTR CALLBACK WarnDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  INT_PTR result;
+  if (HandleDialogFrame(dialog, message, wParam, false, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
       SetDlgItemTextA(dialog, 116, g_workText);  // the client's "VERSION" reply
       return FALSE;
-    case WM_SHOWWINDOW:
-      ShowAndFocus(dialog);
-      return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) != IDOK) return FALSE;
       EndDialog(dialog, 1);
-      return TRUE;
-    case WM_SYSCOMMAND:
-      if (!IsCloseCommand(wParam)) return FALSE;
-      EndDialog(dialog, 0);
       return TRUE;
     default:
       return FALSE;

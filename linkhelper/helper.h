@@ -13,7 +13,9 @@ constexpr int kNeedsSetup = 2;
 // The message that makes the main window open the setup dialog.
 constexpr UINT WM_OPEN_SETUP = WM_USER + 5;
 
-constexpr char kHelperTitle[] = "QuopLink32 v5.61";
+// The main window's title, which names its class too: the same text as the
+// setup dialog's caption, held once.
+extern const char* const kHelperTitle;
 
 extern HINSTANCE g_instance;
 extern HWND g_mainWindow;               // empty until first created; not cleared when destroyed
@@ -41,8 +43,13 @@ INT_PTR RunSetupDialog(HWND owner);
 // Hook of the setup dialog's file browser.
 extern "C" __declspec(dllexport) UINT_PTR CALLBACK FileHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void CentreOnDesktop(HWND window);
-// What every dialog does when it is shown or hidden: centre itself on the
-// desktop and put the focus on its OK button.
-void ShowAndFocus(HWND dialog);
-// The close box or Alt+F4, in the word parameter of WM_SYSCOMMAND.
-bool IsCloseCommand(WPARAM wParam);
+// What every dialog of the helper does alike: it centres itself on the
+// desktop and puts the focus on its OK button whenever it is shown or
+// hidden, and the close box (and Cancel, where it has one) ends it with 0.
+// True when `message` was one of these; `result` is then the procedure's.
+bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, bool hasCancel, INT_PTR& result);
+// A library of the system directory, loaded by its full path: a bare name is
+// also looked for in the current folder, where the browser started the
+// helper, often a folder of downloads that any web page can write to. The
+// name comes with its backslash ("\\comdlg32.dll").
+HMODULE LoadSystemLibrary(const char* name);

@@ -1,6 +1,4 @@
 // The link flow: how one request reaches the client.
-#include <cstring>
-
 #include "dde.h"
 #include "helper.h"
 #include "link_texts.h"
@@ -55,8 +53,8 @@ int RunLinkFlow() {
     return kNotLinked;
   }
 
-  LearnPath(g_settings.clientProgram, "EXENAME", "exe");
-  LearnPath(g_settings.clientIni, "INIFILE", "ini");
+  LearnPath(g_settings.clientProgram, "EXENAME", kProgramKey);
+  LearnPath(g_settings.clientIni, "INIFILE", kIniKey);
 
   if (!Request("CONNECTED", g_workText)) return StartClient();
   if (EqualsAsciiNoCase(g_workText, "not connected")) {
@@ -64,7 +62,7 @@ int RunLinkFlow() {
   }
 
   if (!Request("SERVERPORT", g_workText)) return StartClient();
-  char* colon = std::strchr(g_workText, ':');
+  char* colon = FindChar(g_workText, ':');
   if (!colon) return StartClient();
   *colon = '\0';  // the current server
   if (!g_request.server[0] || EqualsAsciiNoCase(g_request.server, g_workText)) {

@@ -1,7 +1,6 @@
 #include "link_texts.h"
 
 #include <climits>
-#include <cstring>
 
 #include "text_core.h"
 
@@ -13,12 +12,12 @@ int ReadInteger(const char* text) {
   while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
   bool negative = false;
   if (*text == '+' || *text == '-') negative = *text++ == '-';
-  long long value = 0;
+  int value = 0;
   for (; *text >= '0' && *text <= '9'; ++text) {
-    value = value * 10 + (*text - '0');
-    if (value > INT_MAX) value = INT_MAX;
+    const int digit = *text - '0';
+    value = value > (INT_MAX - digit) / 10 ? INT_MAX : value * 10 + digit;
   }
-  return static_cast<int>(negative ? -value : value);
+  return negative ? -value : value;
 }
 
 // An order is made whole or not at all: a cut order could send the client
@@ -32,7 +31,7 @@ bool Format(char* text, size_t size, const char* format, std::initializer_list<c
 }  // namespace
 
 bool IsSupportedVersion(const char* reply) {
-  const char* dot = std::strchr(reply, '.');
+  const char* dot = FindChar(reply, '.');
   if (!dot || dot == reply) return false;
   const int major = ReadInteger(dot - 1);
   if (major > 4) return true;
@@ -41,26 +40,32 @@ bool IsSupportedVersion(const char* reply) {
   return ReadInteger(dot + 1) > 5;
 }
 
+// The five formats of the connect texts: each shorter one is the end of a
+// longer one, and the program holds each text once.
+constexpr char kConnectWithKey[] = "%s,%s,%s %s,1";        // server, port, channel, password
+constexpr char kConnect[] = "%s,%s,%s,1";                  // server, port, channel
+constexpr const char* kServerOnly = kConnect + 3;          // "%s,%s,1": server, port
+constexpr const char* kJoinWithKey = kConnectWithKey + 6;  // "%s %s,1": channel, password
+constexpr const char* kJoin = kConnect + 6;                // "%s,1": channel
+
 bool ConnectText(char* text, size_t size, const LinkRequest& r) {
-  if (r.password[0]) {
-    return Format(text, size, "%s,%s,%s %s,1", {r.server, r.port, r.channel, r.password});
-  }
-  return Format(text, size, "%s,%s,%s,1", {r.server, r.port, r.channel});
+  if (r.password[0]) return Format(text, size, kConnectWithKey, {r.server, r.port, r.channel, r.password});
+  return Format(text, size, kConnect, {r.server, r.port, r.channel});
 }
 
 bool NewServerText(char* text, size_t size, const LinkRequest& r) {
-  if (!r.channel[0]) return Format(text, size, "%s,%s,1", {r.server, r.port});
+  if (!r.channel[0]) return Format(text, size, kServerOnly, {r.server, r.port});
   return ConnectText(text, size, r);
 }
 
 bool JoinText(char* text, size_t size, const LinkRequest& r) {
-  if (r.password[0]) return Format(text, size, "%s %s,1", {r.channel, r.password});
-  return Format(text, size, "%s,1", {r.channel});
+  if (r.password[0]) return Format(text, size, kJoinWithKey, {r.channel, r.password});
+  return Format(text, size, kJoin, {r.channel});
 }
 
 namespace {
 
-bool HasBlank(const char* text) { return std::strchr(text, ' ') || std::strchr(text, '\t'); }
+bool HasBlank(const char* text) { return FindChar(text, ' ') || FindChar(text, '\t'); }
 
 // Appends `path` as one argument: in quotes when it holds blanks, with the
 // backslashes before the closing quote doubled so that they stay backslashes.
@@ -72,7 +77,7 @@ void AppendPath(char (&line)[kCommandLineSize], const char* path) {
   AppendText(line, sizeof line, "\"");
   AppendText(line, sizeof line, path);
   size_t trailing = 0;
-  for (size_t n = std::strlen(path); n > 0 && path[n - 1] == '\\'; --n) ++trailing;
+  for (size_t n = TextLength(path); n > 0 && path[n - 1] == '\\'; --n) ++trailing;
   for (; trailing > 0; --trailing) AppendText(line, sizeof line, "\\");
   AppendText(line, sizeof line, "\"");
 }

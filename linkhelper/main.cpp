@@ -1,11 +1,10 @@
 // urlhop32.exe: the link helper. A web browser starts it with the path of a
 // chat request file; it hands the request to the running client over DDE, or
 // starts the client, and ends. Without a request it opens its setup dialog.
-#include <cstdio>
-
 #include "dde.h"
 #include "helper.h"
 #include "settings.h"
+#include "text_read.h"
 
 HINSTANCE g_instance = nullptr;
 HWND g_mainWindow = nullptr;
@@ -15,8 +14,6 @@ char g_workText[kWorkTextSize];
 LinkRequest g_request;
 
 namespace {
-
-constexpr char kClassName[] = "QuopLink32 v5.61";
 
 // Optional 3-D controls of older shells.
 struct Ctl3d {
@@ -33,15 +30,11 @@ Fn Entry(HMODULE library, const char* name) {
 }
 
 // The library by full path only: from the system directory, where the
-// systems that have it keep it, else from the helper's own folder. A bare
-// name is also looked for in the current folder, where the browser started
-// the helper: often a folder of downloads that any web page can write to.
+// systems that have it keep it, else from the helper's own folder.
 HMODULE LoadCtl3d() {
+  static constexpr char kLibrary[] = "\\Ctl3d32.dll";
+  if (HMODULE library = LoadSystemLibrary(kLibrary)) return library;
   char path[kPathSize];
-  const UINT systemLength = GetSystemDirectoryA(path, sizeof path);
-  if (systemLength > 0 && systemLength < sizeof path && AppendText(path, sizeof path, "\\Ctl3d32.dll")) {
-    if (HMODULE library = LoadLibraryA(path)) return library;
-  }
   const DWORD ownLength = GetModuleFileNameA(nullptr, path, sizeof path);
   if (ownLength == 0 || ownLength >= sizeof path) return nullptr;
   char* name = path;
@@ -50,7 +43,7 @@ HMODULE LoadCtl3d() {
   }
   if (name == path) return nullptr;  // no folder: never a bare name
   *name = '\0';
-  return AppendText(path, sizeof path, "Ctl3d32.dll") ? LoadLibraryA(path) : nullptr;
+  return AppendText(path, sizeof path, kLibrary + 1) ? LoadLibraryA(path) : nullptr;
 }
 
 void StartCtl3d() {
@@ -87,30 +80,48 @@ const char* CommandTail() {
 
 // The nschat form, read with the profile reader into each field's size.
 void ReadNschatRequest(const char* path) {
-  GetPrivateProfileStringA("nschat", "serverName", "", g_request.server, sizeof g_request.server, path);
-  GetPrivateProfileStringA("nschat", "port", "", g_request.port, sizeof g_request.port, path);
-  GetPrivateProfileStringA("nschat", "channelName", "", g_request.channel, sizeof g_request.channel, path);
-  GetPrivateProfileStringA("nschat", "confirmPrompt", "", g_request.confirm, sizeof g_request.confirm, path);
+  static constexpr struct {
+    const char* key;
+    char* field;
+    DWORD size;
+  } kKeys[] = {
+      {"serverName", g_request.server, sizeof g_request.server},
+      {"port", g_request.port, sizeof g_request.port},
+      {"channelName", g_request.channel, sizeof g_request.channel},
+      {"confirmPrompt", g_request.confirm, sizeof g_request.confirm},
+  };
+  for (const auto& key : kKeys) GetPrivateProfileStringA("nschat", key.key, "", key.field, key.size, path);
 }
 
-// The plain-text form, line by line in the working text (a longer line is
-// read in pieces, each taken as a line). False when it cannot be opened.
+size_t ReadFromFile(void* file, unsigned char* into, size_t capacity) {
+  DWORD read = 0;
+  return ReadFile(static_cast<HANDLE>(file), into, static_cast<DWORD>(capacity), &read, nullptr) ? read : 0;
+}
+
+// The plain-text form, line by line in the working text, read in text mode
+// (a longer line is read in pieces, each taken as a line). False when it
+// cannot be opened.
 bool ReadPlainRequest(const char* path) {
-  FILE* file = std::fopen(path, "rt");
-  if (!file) return false;
-  while (std::fgets(g_workText, sizeof g_workText, file)) ReadRequestLine(g_workText, g_request);
-  std::fclose(file);
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  TextReader reader;
+  StartTextReader(reader, ReadFromFile, file);
+  while (ReadTextLine(reader, g_workText, sizeof g_workText)) ReadRequestLine(g_workText, g_request);
+  CloseHandle(file);
   return true;
 }
 
-// Opens the setup dialog through the main window's message.
-void SetupPath(int showState) {
+// Opens the setup dialog through the main window's message. A window made
+// here is shown as the helper was started to show (SW_SHOWDEFAULT takes the
+// show state that the starting program gave).
+void SetupPath() {
   if (g_mainWindow) {
     PostMessageA(g_mainWindow, WM_OPEN_SETUP, 0, 0);
     return;
   }
   if (!CreateMainWindow()) return;
-  ShowWindow(g_mainWindow, showState);
+  ShowWindow(g_mainWindow, SW_SHOWDEFAULT);
   UpdateWindow(g_mainWindow);
   PostMessageA(g_mainWindow, WM_OPEN_SETUP, 0, 0);
 }
@@ -120,9 +131,9 @@ void DestroyMainWindow() {
 }
 
 // Reads and uses the request named by the command tail.
-void HandleRequest(const char* tail, int showState) {
+void HandleRequest(const char* tail) {
   if (!tail[0]) {
-    SetupPath(showState);
+    SetupPath();
     return;
   }
   // One file, named once in full: the file functions take a relative path
@@ -139,7 +150,7 @@ void HandleRequest(const char* tail, int showState) {
     return;
   }
   if (!g_request.server[0] && !g_request.channel[0]) {
-    SetupPath(showState);
+    SetupPath();
     return;
   }
   NormaliseRequest(g_request);
@@ -152,7 +163,7 @@ void HandleRequest(const char* tail, int showState) {
   }
   g_lastOutcome = RunLinkFlow();
   if (g_lastOutcome == kNeedsSetup) {
-    SetupPath(showState);
+    SetupPath();
     return;
   }
   DestroyMainWindow();
@@ -161,7 +172,7 @@ void HandleRequest(const char* tail, int showState) {
 }  // namespace
 
 HWND CreateMainWindow() {
-  HWND window = CreateWindowExA(0, kClassName, kHelperTitle, WS_OVERLAPPEDWINDOW, -50, -50, 0, 0, nullptr, nullptr,
+  HWND window = CreateWindowExA(0, kHelperTitle, kHelperTitle, WS_OVERLAPPEDWINDOW, -50, -50, 0, 0, nullptr, nullptr,
                                 g_instance, nullptr);
   if (window) {
     g_mainWindow = window;
@@ -185,20 +196,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   }
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState);
-
-// The program's entry, in place of the C run-time's start-up: the helper
-// takes nothing from it (no arguments, no environment, no constructors to
-// run), so it hands WinMain what that start-up would and ends the process.
+// The program's entry, in place of the C run-time's start-up, of which the
+// helper takes nothing (no arguments, no environment, no constructors to
+// run). The exit code is always 0.
 extern "C" void WinMainCRTStartup() {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  GetStartupInfoA(&startup);
-  const int showState = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
-  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), showState)));
-}
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
   g_instance = instance;
   const DWORD version = GetVersion();
   const int major = LOBYTE(LOWORD(version)), minor = HIBYTE(LOWORD(version));
@@ -211,13 +213,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kClassName;
+  windowClass.lpszClassName = kHelperTitle;
   if (RegisterClassA(&windowClass)) {
     LoadHelperSettings();
     ClearRequest(g_request);
     InitDde();
     g_lastOutcome = 0;
-    HandleRequest(CommandTail(), showState);
+    HandleRequest(CommandTail());
 
     if (g_mainWindow) {
       MSG message;
@@ -227,11 +229,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
       }
     }
   }
-  UnregisterClassA(kClassName, instance);
+  UnregisterClassA(kHelperTitle, instance);
   if (g_ctl3d.library) {
     g_ctl3d.unregisterApp(instance);
     FreeLibrary(g_ctl3d.library);
   }
   ShutDownDde();
-  return 0;  // always
+  ExitProcess(0);
 }

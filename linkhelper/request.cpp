@@ -31,16 +31,17 @@ void ReadRequestLine(const char* line, LinkRequest& request) {
       break;
     }
   }
-  if (EqualsAsciiNoCase(key, "server")) {
-    CopyText(request.server, sizeof request.server, value);
-  } else if (EqualsAsciiNoCase(key, "port")) {
-    CopyText(request.port, sizeof request.port, value);
-  } else if (EqualsAsciiNoCase(key, "channel")) {
-    CopyText(request.channel, sizeof request.channel, value);
-  } else if (EqualsAsciiNoCase(key, "password")) {
-    CopyText(request.password, sizeof request.password, value);
-  } else if (EqualsAsciiNoCase(key, "confirm")) {
-    CopyText(request.confirm, sizeof request.confirm, value);
+  const struct {
+    const char* key;
+    char* field;
+    size_t size;
+  } fields[] = {
+      {"server", request.server, sizeof request.server},    {"port", request.port, sizeof request.port},
+      {"channel", request.channel, sizeof request.channel}, {"password", request.password, sizeof request.password},
+      {"confirm", request.confirm, sizeof request.confirm},
+  };
+  for (const auto& field : fields) {
+    if (EqualsAsciiNoCase(key, field.key)) CopyText(field.field, field.size, value);
   }
 }
 

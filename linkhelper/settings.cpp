@@ -37,17 +37,15 @@ bool ToFullPath(char (&path)[kPathSize]) {
 bool PathExists(const char* path) { return path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 void LoadHelperSettingsFor(const char* programPath) {
-  char drive[kDriveSize], directory[kPartSize], name[kPartSize], extension[kPartSize];
-  SplitPath(programPath, drive, directory, name, extension);
-  FormatText(g_settings.settingsFile, sizeof g_settings.settingsFile, "%s%squop.ini", {drive, directory});
+  FolderOf(programPath, g_settings.settingsFile);
+  AppendText(g_settings.settingsFile, sizeof g_settings.settingsFile, "quop.ini");
 
-  GetPrivateProfileStringA(kSection, "exe", "", g_settings.clientProgram, sizeof g_settings.clientProgram,
+  GetPrivateProfileStringA(kSection, kProgramKey, "", g_settings.clientProgram, sizeof g_settings.clientProgram,
                            g_settings.settingsFile);
-  GetPrivateProfileStringA(kSection, "ini", "", g_settings.clientIni, sizeof g_settings.clientIni,
+  GetPrivateProfileStringA(kSection, kIniKey, "", g_settings.clientIni, sizeof g_settings.clientIni,
                            g_settings.settingsFile);
   GetPrivateProfileStringA(kSection, "dde", "Quop", g_settings.ddeService, sizeof g_settings.ddeService,
                            g_settings.settingsFile);
-
   SettleLoadedPath(g_settings.clientProgram);
   SettleLoadedPath(g_settings.clientIni);
 }
@@ -61,8 +59,8 @@ void LoadHelperSettings() {
 // Every write goes through the profile functions, which change only the key
 // written and leave the rest of the client's file as it was.
 void SaveHelperSettings() {
-  WritePrivateProfileStringA(kSection, "exe", ToStoredPath(g_settings.clientProgram), g_settings.settingsFile);
-  WritePrivateProfileStringA(kSection, "ini", ToStoredPath(g_settings.clientIni), g_settings.settingsFile);
+  StoreClientPath(kProgramKey, g_settings.clientProgram);
+  StoreClientPath(kIniKey, g_settings.clientIni);
   WritePrivateProfileStringA(kSection, "dde", g_settings.ddeService, g_settings.settingsFile);
 }
 

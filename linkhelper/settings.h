@@ -14,6 +14,10 @@ struct HelperSettings {
 
 extern HelperSettings g_settings;
 
+// The keys of the two paths.
+inline constexpr char kProgramKey[] = "exe";
+inline constexpr char kIniKey[] = "ini";
+
 // Reads the settings of the helper whose program file is `programPath`
 // (LoadHelperSettings passes the running helper's own path).
 void LoadHelperSettingsFor(const char* programPath);

@@ -1,12 +1,12 @@
 // The setup dialog: where the client's program and ini file are and under
 // which DDE service name it answers; saved in the helper's settings on OK.
-#include <cstring>
-
 #include "helper.h"
 // After windows.h, which it needs.
 #include <commdlg.h>
 #include "settings.h"
 #include "setup_texts.h"
+
+const char* const kHelperTitle = kSetupCaption;
 
 namespace {
 
@@ -31,31 +31,47 @@ bool SetupTextsIntact() {
   return hash == kSetupTextsBuiltChecksum;
 }
 
+// The caption, then controls 103 to 108 in the order of kSetupTexts.
 void SetSetupTexts(HWND dialog) {
-  SetWindowTextA(dialog, kSetupCaption);
-  SetDlgItemTextA(dialog, 103, kSetupWelcome);
-  SetDlgItemTextA(dialog, 104, kSetupPurpose);
-  SetDlgItemTextA(dialog, 105, kSetupProgramPrompt);
-  SetDlgItemTextA(dialog, 106, kSetupIniPrompt);
-  SetDlgItemTextA(dialog, 107, kSetupServicePrompt);
-  SetDlgItemTextA(dialog, 108, kSetupNotice);
+  SetWindowTextA(dialog, kSetupTexts[0]);
+  for (int i = 1; i < kSetupTextCount; ++i) SetDlgItemTextA(dialog, 102 + i, kSetupTexts[i]);
+}
+
+// The fields of the settings that the dialog shows and OK saves.
+struct SettingField {
+  int id;
+  char* text;
+  int size;
+};
+constexpr SettingField kSettingFields[] = {
+    {113, g_settings.clientProgram, sizeof g_settings.clientProgram},
+    {111, g_settings.clientIni, sizeof g_settings.clientIni},
+    {110, g_settings.ddeService, sizeof g_settings.ddeService},
+};
+
+// The common dialogs library, loaded when the user first browses rather than
+// at every start, when the helper only hands a link on; a load that fails
+// is tried again at the next browse, and the library stays for the run.
+using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+GetOpenFileNameFn OpenFileDialog() {
+  static HMODULE library;
+  if (!library) library = LoadSystemLibrary("\\comdlg32.dll");
+  return library ? reinterpret_cast<GetOpenFileNameFn>(
+                       reinterpret_cast<void (*)()>(GetProcAddress(library, "GetOpenFileNameA")))
+                 : nullptr;
 }
 
 bool BrowseForFile(HWND owner, BrowseKind kind) {
-  if (g_browseBuffer[0]) {
-    char drive[kDriveSize], directory[kPartSize], name[kPartSize], extension[kPartSize];
-    SplitPath(g_browseBuffer, drive, directory, name, extension);
-    FormatText(g_settings.lastDirectory, sizeof g_settings.lastDirectory, "%s%s", {drive, directory});
-  }
+  if (g_browseBuffer[0]) FolderOf(g_browseBuffer, g_settings.lastDirectory);
   char filter[100];
   CopyText(filter, sizeof filter, kind == kBrowseProgram ? "EXE files(*.exe)|*.exe|" : "INI files(*.ini)|*.ini|");
-  CopyText(g_browseBuffer, sizeof g_browseBuffer, kind == kBrowseProgram ? "*.exe" : "*.ini");
-  const char separator = filter[std::strlen(filter) - 1];
+  CopyText(g_browseBuffer, sizeof "*.exe", filter + sizeof "EXE files(*.exe)|" - 1);  // its pattern
+  const char separator = filter[TextLength(filter) - 1];
   for (char* p = filter; *p; ++p) {
     if (*p == separator) *p = '\0';
   }
   // A drive root keeps its backslash; any other folder loses it.
-  const size_t length = std::strlen(g_settings.lastDirectory);
+  const size_t length = TextLength(g_settings.lastDirectory);
   if (length > 3 && g_settings.lastDirectory[length - 1] == '\\') g_settings.lastDirectory[length - 1] = '\0';
 
   OPENFILENAMEA request = {};
@@ -66,14 +82,17 @@ bool BrowseForFile(HWND owner, BrowseKind kind) {
   request.lpstrFile = g_browseBuffer;
   request.nMaxFile = sizeof g_browseBuffer;
   request.lpstrInitialDir = g_settings.lastDirectory;
-  request.lpstrTitle = kind == kBrowseProgram ? "QuopLink Select Exe file..." : "QuopLink Select Ini file...";
+  char title[32];
+  FormatText(title, sizeof title, "QuopLink Select %s file...", {kind == kBrowseProgram ? "Exe" : "Ini"});
+  request.lpstrTitle = title;
   request.Flags = OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
   request.lpfnHook = FileHook;
   request.lpTemplateName = MAKEINTRESOURCEA(1536);
   // The platform refuses a file that is not there; where its dialog lets
   // one through all the same, the choice counts as cancelled, so that a
   // setting never names a missing file.
-  return GetOpenFileNameA(&request) != FALSE && PathExists(g_browseBuffer);
+  const auto getOpenFileName = OpenFileDialog();
+  return getOpenFileName && getOpenFileName(&request) && PathExists(g_browseBuffer);
 }
 
 // Browses for the file of one field; the settings change only on OK.
@@ -86,9 +105,7 @@ void Browse(HWND dialog, int field, BrowseKind kind) {
 }
 
 void SaveAndRelink(HWND dialog) {
-  GetDlgItemTextA(dialog, 113, g_settings.clientProgram, sizeof g_settings.clientProgram);
-  GetDlgItemTextA(dialog, 111, g_settings.clientIni, sizeof g_settings.clientIni);
-  GetDlgItemTextA(dialog, 110, g_settings.ddeService, sizeof g_settings.ddeService);
+  for (const SettingField& field : kSettingFields) GetDlgItemTextA(dialog, field.id, field.text, field.size);
   SaveHelperSettings();
   // A request waited for these settings: it goes on now. The flow's dialogs
   // belong to the main window, so this dialog is disabled meanwhile: a second
@@ -128,16 +145,13 @@ UINT_PTR CALLBACK FileHook(HWND dialog, UINT message, WPARAM, LPARAM) {
 }
 
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  INT_PTR result;
+  if (HandleDialogFrame(dialog, message, wParam, true, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
-      SetDlgItemTextA(dialog, 113, g_settings.clientProgram);
-      SetDlgItemTextA(dialog, 111, g_settings.clientIni);
-      SetDlgItemTextA(dialog, 110, g_settings.ddeService);
+      for (const SettingField& field : kSettingFields) SetDlgItemTextA(dialog, field.id, field.text);
       SetSetupTexts(dialog);
       return FALSE;  // the focus is set when the dialog is shown
-    case WM_SHOWWINDOW:
-      ShowAndFocus(dialog);
-      return FALSE;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(dialog, &paint);
@@ -152,9 +166,6 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case IDOK:
           SaveAndRelink(dialog);
           return TRUE;
-        case IDCANCEL:
-          EndDialog(dialog, 0);
-          return TRUE;
         case 112:
           Browse(dialog, 113, kBrowseProgram);
           return FALSE;
@@ -164,10 +175,6 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         default:
           return FALSE;
       }
-    case WM_SYSCOMMAND:
-      if (!IsCloseCommand(wParam)) return FALSE;
-      EndDialog(dialog, 0);
-      return TRUE;
     default:
       return FALSE;
   }

@@ -1,6 +1,27 @@
 #include "text_core.h"
 
-#include <cstring>
+size_t TextLength(const char* text, size_t limit) {
+  size_t length = 0;
+  while (length < limit && text[length]) ++length;
+  return length;
+}
+
+const char* FindChar(const char* text, char c) {
+  for (; *text; ++text) {
+    if (*text == c) return text;
+  }
+  return nullptr;
+}
+
+char* FindChar(char* text, char c) { return const_cast<char*>(FindChar(static_cast<const char*>(text), c)); }
+
+const char* FindLastChar(const char* text, char c) {
+  const char* found = nullptr;
+  for (; *text; ++text) {
+    if (*text == c) found = text;
+  }
+  return found;
+}
 
 bool CopyText(char* target, size_t capacity, const char* source) {
   if (capacity == 0) return false;
@@ -11,7 +32,7 @@ bool CopyText(char* target, size_t capacity, const char* source) {
 }
 
 bool AppendText(char* target, size_t capacity, const char* source) {
-  const size_t used = strnlen(target, capacity);
+  const size_t used = TextLength(target, capacity);
   if (used >= capacity) return false;
   return CopyText(target + used, capacity - used, source);
 }
@@ -62,7 +83,7 @@ bool DropUnsafePath(char* path) {
   return false;
 }
 
-bool IsFullPath(const char* path) { return std::strchr(path, ':') || (path[0] == '\\' && path[1] == '\\'); }
+bool IsFullPath(const char* path) { return FindChar(path, ':') || (path[0] == '\\' && path[1] == '\\'); }
 
 void SplitPath(const char* path, char (&drive)[kDriveSize], char (&directory)[kPartSize], char (&name)[kPartSize],
                char (&extension)[kPartSize]) {
@@ -84,18 +105,14 @@ void SplitPath(const char* path, char (&drive)[kDriveSize], char (&directory)[kP
   const char* file = rest;
   if (lastSeparator) {
     const size_t length = static_cast<size_t>(lastSeparator - rest) + 1;
-    const size_t kept = length < kPartSize ? length : kPartSize - 1;
-    std::memcpy(directory, rest, kept);
-    directory[kept] = '\0';
+    CopyText(directory, (length < kPartSize ? length : kPartSize - 1) + 1, rest);
     file = lastSeparator + 1;
   }
-  const char* dot = std::strrchr(file, '.');
+  const char* dot = FindLastChar(file, '.');
   if (dot) {
     CopyText(extension, kPartSize, dot);
     const size_t length = static_cast<size_t>(dot - file);
-    const size_t kept = length < kPartSize ? length : kPartSize - 1;
-    std::memcpy(name, file, kept);
-    name[kept] = '\0';
+    CopyText(name, (length < kPartSize ? length : kPartSize - 1) + 1, file);
   } else {
     CopyText(name, kPartSize, file);
   }
@@ -109,8 +126,8 @@ void FolderOf(const char* file, char (&folder)[kPathSize]) {
 }
 
 const char* StoredForm(const char* path, const char* folder) {
-  const size_t n = std::strlen(folder);
-  if (!*path || std::strlen(path) < n) return path;
+  const size_t n = TextLength(folder);
+  if (!*path || TextLength(path) < n) return path;
   for (size_t i = 0; i < n; ++i) {
     if (LowerOf(path[i]) != LowerOf(folder[i])) return path;
   }
@@ -119,7 +136,7 @@ const char* StoredForm(const char* path, const char* folder) {
 
 bool MakeFullPath(char (&path)[kPathSize], const char* folder) {
   if (path[0] && IsFullPath(path)) return true;
-  if (std::strlen(folder) + std::strlen(path) >= kPathSize) {
+  if (TextLength(folder) + TextLength(path) >= kPathSize) {
     path[0] = '\0';
     return false;
   }

@@ -11,6 +11,13 @@ constexpr size_t kServiceSize = 100;
 constexpr size_t kDriveSize = 3;
 constexpr size_t kPartSize = 256;
 
+// The length of a text; of at most `limit` characters with a limit.
+size_t TextLength(const char* text, size_t limit = static_cast<size_t>(-1));
+// The first, or the last, `c` in a text; null when there is none.
+const char* FindChar(const char* text, char c);
+char* FindChar(char* text, char c);
+const char* FindLastChar(const char* text, char c);
+
 // Copies `source` into `target` of `capacity` bytes, cut to fit; always
 // terminates. Returns false when the text had to be cut.
 bool CopyText(char* target, size_t capacity, const char* source);

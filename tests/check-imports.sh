@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
-# Fails when a program imports a function that is not on the list of those
-# that Windows 95 and NT 4.0 export (the Windows loader refuses to start a
+# Fails when a program imports from a C run-time library (a first-release
+# Windows 95 has none), or a function that is not on the list of those that
+# Windows 95 and NT 4.0 export (the Windows loader refuses to start a
 # program that imports anything its system DLLs lack), or when the list
-# itself names a later version.
+# itself names a later version or a C run-time library.
 #   check-imports.sh OBJDUMP LIST EXE...
+# With QUOP_IMPORTS_CRT_ONLY=1 only the first rule holds: for the 64-bit twins
+# of the deliverables, whose system headers name some functions otherwise
+# (GetWindowLongPtrA for the 32-bit GetWindowLongA).
 set -euo pipefail
 objdump=$1 list=$2
 shift 2
 status=0
-# The list: "dll function first-9x first-NT" (msvcrt.dll: the one of 98 and NT 4.0).
+# A C run-time library, in any of its releases.
+crt_dll() { echo "$1" | grep -qiE '^(msvcr|msvcp|ucrtbase|crtdll|api-ms-win-crt-|libgcc|libstdc|libwinpthread)'; }
+# The list: "dll function first-9x first-NT".
 while read -r dll function win9x nt; do
   case "$dll" in "" | \#*) continue ;; esac
-  allowed9x=95
-  [ "$dll" = msvcrt.dll ] && allowed9x=98
-  if [ "$win9x" != 95 ] && [ "$win9x" != "$allowed9x" ] || ! awk -v v="$nt" 'BEGIN { exit !(v + 0 <= 4.0) }'; then
+  if [ "$win9x" != 95 ] || ! awk -v v="$nt" 'BEGIN { exit !(v + 0 <= 4.0) }'; then
     echo "list: $dll $function is not there on Windows 95 ($win9x) and NT 4.0 ($nt)" >&2
+    status=1
+  fi
+  if crt_dll "$dll"; then
+    echo "list: $dll is a C run-time library" >&2
     status=1
   fi
 done <"$list"
@@ -26,6 +34,13 @@ for exe in "$@"; do
     dll != "" && NF >= 3 && $2 ~ /^[0-9a-f]+$/ { split($3, b, " "); print dll " " (b[2] != "" ? b[2] : "#" b[1]) }' |
     sort -u)
   echo "$(basename "$exe"): $(echo "$imports" | wc -l) functions from $(echo "$imports" | awk '{print $1}' | sort -u | xargs)"
+  for dll in $(echo "$imports" | awk '{print $1}' | sort -u); do
+    if crt_dll "$dll"; then
+      echo "  imports from a C run-time library: $dll" >&2
+      status=1
+    fi
+  done
+  [ "${QUOP_IMPORTS_CRT_ONLY:-}" = 1 ] && continue
   unlisted=$(comm -23 <(echo "$imports") <(echo "$allowed"))
   if [ -n "$unlisted" ]; then
     echo "$unlisted" | sed 's/^/  not on the list: /' >&2

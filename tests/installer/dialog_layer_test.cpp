@@ -3,8 +3,6 @@
 // data exchange and subclassing.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "info_dialog.h"
 #include "installer_app.h"
 #include "installer_dlg.h"
@@ -60,7 +58,7 @@ struct Target {
 
 // Out of memory after `budget` more successful allocations.
 int g_budget = 0;
-void* Scarce(void* block, size_t bytes) { return g_budget-- > 0 ? std::realloc(block, bytes) : nullptr; }
+void* Scarce(void* block, size_t bytes) { return g_budget-- > 0 ? StringMemoryResize(block, bytes) : nullptr; }
 
 // Points this program's import of `function` from `library` at `replacement`
 // for the life of the object.

@@ -26,7 +26,7 @@ constexpr DWORD kLeftData = kLeft | SS_NOPREFIX;
 constexpr DWORD kFileList = kVisibleChild | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
                             LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_DISABLENOSCROLL;
 constexpr char kFont[] = "MS Sans Serif";
-constexpr char kServer[] = "irc.example.cat:6667";
+constexpr char kServer[] = "irc.cat:6667";
 
 // One row per control, as the layout gives it.
 // clang-format off
@@ -79,21 +79,21 @@ const Dialog kWarnDlg = {kShownDialog, 91, 68, 190, 107, 8, kFont, "QuopLink Adv
 const Dialog kInstallDlg = {kShownDialog, 37, 36, 223, 212, 8, kFont, "QuopLink", {
     {1, "Button", 181, 144, 36, 16, kDefault, "D'acord"},
     {2, "Button", 181, 163, 36, 16, kPush, "Cancel·la"},
-    {103, "Static", 5, 6, 177, 10, kLeft, "Benvinguts al QuopLink"},
+    {103, "Static", 5, 6, 177, 10, kLeft, ""},
     {-1, "Button", 4, 58, 215, 26, kGroupBox, "Programa del Quop:"},
     {113, "Static", 10, 70, 170, 8, kLeftData, ""},
     {112, "Button", 183, 66, 32, 14, kPush, "&Navega"},
-    {104, "Static", 5, 21, 188, 18, kLeft, "Per a què serveix el QuopLink"},
-    {105, "Static", 5, 44, 201, 12, kLeft, "Programa"},
-    {107, "Static", 5, 147, 168, 8, kLeft, "Servei DDE"},
+    {104, "Static", 5, 21, 188, 18, kLeft, ""},
+    {105, "Static", 5, 44, 201, 12, kLeft, ""},
+    {107, "Static", 5, 147, 168, 8, kLeft, ""},
     {-1, "Button", 4, 113, 215, 26, kGroupBox, "Fitxer ini del Quop:"},
     {111, "Static", 10, 125, 170, 8, kLeftData, ""},
     {109, "Button", 183, 121, 32, 14, kPush, "N&avega"},
     {-1, "Static", 2, 163, 46, 8, kVisibleChild | SS_RIGHT | WS_GROUP, "Nom del &DDE:"},
     {110, "Edit", 51, 162, 90, 12, kVisibleChild | ES_LEFT | WS_BORDER | WS_TABSTOP, ""},
-    {106, "Static", 5, 91, 201, 19, kLeft, "Fitxer ini"},
+    {106, "Static", 5, 91, 201, 19, kLeft, ""},
     {-1, "Button", 4, 179, 215, 29, kGroupBox, ""},
-    {108, "Static", 12, 187, 200, 18, kCentred, "Avís legal"},
+    {108, "Static", 12, 187, 200, 18, kCentred, ""},
 }};
 
 const Dialog kFileDialog = {kDialog, 42, 58, 217, 149, 8, kFont, "Quop Selecció de fitxer", {

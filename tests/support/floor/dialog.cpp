@@ -1,5 +1,5 @@
-// The least that does the installer's start, the yardstick of its start: the
-// run-time's start-up, OLE initialised, one modal dialog of the installer's
+// The least that does the installer's start, the yardstick of its start: no
+// run-time start-up, OLE initialised, one modal dialog of the installer's
 // size that ends on Escape or its close box.
 #include <windows.h>
 #include <ole2.h>
@@ -16,9 +16,9 @@ INT_PTR CALLBACK FloorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+extern "C" void WinMainCRTStartup() {
   const HRESULT ole = OleInitialize(nullptr);
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(129), nullptr, FloorDialogProc, 0);
+  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(129), nullptr, FloorDialogProc, 0);
   if (SUCCEEDED(ole)) OleUninitialize();
-  return 0;
+  ExitProcess(0);
 }
