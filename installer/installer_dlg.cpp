@@ -144,10 +144,15 @@ void CInstallerDlg::OnInstall() {
   for (size_t i = 0; i < kPairCount; ++i) {
     const CString target = clientFolder + kInstallPairs[i].target;
     const CString earlier = originalFolder + kInstallPairs[i].target;
+    // A missing target cannot be copied: its copy fails and is asked about.
+    if (!Exists(target)) {
+      needsCopy[i] = true;
+      continue;
+    }
     const bool earlierCopy = Exists(earlier);
-    needsCopy[i] = !Exists(target) || !(SameContents(target, sourceFolder + kInstallPairs[i].source) ||
-                                        (earlierCopy && SameContents(target, earlier)));
-    besideEarlierCopies = besideEarlierCopies || (needsCopy[i] && earlierCopy && Exists(target));
+    needsCopy[i] = !SameContents(target, sourceFolder + kInstallPairs[i].source) &&
+                   !(earlierCopy && SameContents(target, earlier));
+    besideEarlierCopies = besideEarlierCopies || (needsCopy[i] && earlierCopy);
   }
   const CString backupFolder = besideEarlierCopies ? NewNumberedBackupFolder(clientFolder) : originalFolder;
   bool allBackedUp = true;

@@ -75,12 +75,7 @@ namespace {
 // channels and keys of a join: "#a,0" would join "0", which many servers
 // take as leaving every channel.
 void CutAtComma(char* text) {
-  for (; *text; ++text) {
-    if (*text == ',') {
-      *text = '\0';
-      return;
-    }
-  }
+  if (char* comma = FindChar(text, ',')) *comma = '\0';
 }
 
 }  // namespace

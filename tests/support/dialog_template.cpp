@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "uidriver.h"
+
 namespace layout {
 
 namespace {
@@ -112,18 +114,13 @@ class TemplateDialog {
   HWND window_ = nullptr;
 };
 
-std::string WindowClass(HWND window) {
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
 // Where a control draws its text and how it breaks it; false for controls
 // that show no text of their own (edit fields, lists, pictures).
 bool TextRoom(HWND control, RECT& room, UINT& format) {
   const LONG style = GetWindowLongA(control, GWL_STYLE);
   GetClientRect(control, &room);
-  if (lstrcmpiA(WindowClass(control).c_str(), "Static") == 0) {
+  const std::string windowClass = ui::ClassName(control);
+  if (lstrcmpiA(windowClass.c_str(), "Static") == 0) {
     const LONG kind = style & SS_TYPEMASK;
     if (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT) {
       format = DT_WORDBREAK | DT_EXPANDTABS;
@@ -135,7 +132,7 @@ bool TextRoom(HWND control, RECT& room, UINT& format) {
     if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
     return true;
   }
-  if (lstrcmpiA(WindowClass(control).c_str(), "Button") != 0) return false;
+  if (lstrcmpiA(windowClass.c_str(), "Button") != 0) return false;
   format = (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE;
   switch (style & BS_TYPEMASK) {
     case BS_PUSHBUTTON:
