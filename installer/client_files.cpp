@@ -1,6 +1,6 @@
 #include "client_files.h"
 
-#include <windows.h>
+#include "framework.h"
 
 bool CanOpenForWriting(const CString& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -12,13 +12,33 @@ bool CanOpenForWriting(const CString& path) {
 
 namespace {
 
+// The version functions, from the system directory when first needed: the
+// library is none of those that every system keeps to its own copy, and the
+// installer's folder (a downloads folder) could hold another of that name.
+struct VersionLibrary {
+  using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+  using InfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+  SizeFn size;
+  InfoFn info;
+  QueryFn query;
+};
+
+bool LoadVersionLibrary(VersionLibrary& functions) {
+  static HMODULE library;
+  functions.size = SystemFunction<VersionLibrary::SizeFn>(library, "version.dll", "GetFileVersionInfoSizeA");
+  functions.info = SystemFunction<VersionLibrary::InfoFn>(library, "version.dll", "GetFileVersionInfoA");
+  functions.query = SystemFunction<VersionLibrary::QueryFn>(library, "version.dll", "VerQueryValueA");
+  return functions.size && functions.info && functions.query;
+}
+
 // The value `name` of the first of the two string blocks that holds it.
-CString QueryString(void* block, const char* name) {
+CString QueryString(const VersionLibrary& version, void* block, const char* name) {
   for (const char* language : {"040904E4", "080904E4"}) {
     const CString query = CString::Format("\\StringFileInfo\\%s\\%s", {language, name});
     void* value = nullptr;
     UINT length = 0;
-    if (!query.failed() && VerQueryValueA(block, query.c_str(), &value, &length) && value) {
+    if (!query.failed() && version.query(block, query.c_str(), &value, &length) && value) {
       // The value is as long as the platform says: a block from any file the
       // user picks need not end it with a zero byte.
       const char* text = static_cast<const char*>(value);
@@ -29,10 +49,6 @@ CString QueryString(void* block, const char* name) {
   }
   return {};
 }
-
-}  // namespace
-
-namespace {
 
 HANDLE OpenForReading(const CString& path) {
   return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -63,14 +79,17 @@ bool SameContents(const CString& a, const CString& b) {
 
 DeclaredVersion ReadDeclaredVersion(const CString& path) {
   DeclaredVersion declared;
+  // Without the library the program counts as having no resource.
+  VersionLibrary version;
+  if (!LoadVersionLibrary(version)) return declared;
   DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+  const DWORD size = version.size(path.c_str(), &handle);
   if (size == 0) return declared;
   // Without memory for the block the program counts as having no resource.
   void* block = HeapAlloc(GetProcessHeap(), 0, size);
-  if (block && GetFileVersionInfoA(path.c_str(), handle, size, block)) {
-    declared.originalFilename = QueryString(block, "OriginalFilename");
-    declared.productVersion = QueryString(block, "ProductVersion");
+  if (block && version.info(path.c_str(), handle, size, block)) {
+    declared.originalFilename = QueryString(version, block, "OriginalFilename");
+    declared.productVersion = QueryString(version, block, "ProductVersion");
   }
   if (block) HeapFree(GetProcessHeap(), 0, block);
   return declared;

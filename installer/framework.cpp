@@ -270,14 +270,7 @@ int CWinApp::MessageBox(const CString& text, UINT type) const {
   return ::MessageBoxA(DefaultOwner(), text.c_str(), m_pszAppName, type);
 }
 
-namespace {
-
-// A function of a system library, which is loaded from the system directory
-// (never by its bare name, which would also be looked for in the folder the
-// installer was started from) when first asked for, and then held for the
-// rest of the run. A load that fails is tried again at the next call.
-template <typename Fn>
-Fn SystemFunction(HMODULE& module, const char* library, const char* name) {
+FARPROC SystemLibraryFunction(HMODULE& module, const char* library, const char* name) {
   if (!module) {
     char path[MAX_PATH];
     const UINT length = GetSystemDirectoryA(path, sizeof path);
@@ -286,10 +279,8 @@ Fn SystemFunction(HMODULE& module, const char* library, const char* name) {
     lstrcatA(path, library);
     module = LoadLibraryA(path);
   }
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name))) : nullptr;
+  return module ? GetProcAddress(module, name) : nullptr;
 }
-
-}  // namespace
 
 HINSTANCE OpenWithShell(const char* file, int show) {
   using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);

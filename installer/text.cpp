@@ -2,7 +2,9 @@
 
 namespace {
 
-CString::Allocator g_allocator = StringMemoryResize;
+// Null: StringMemoryResize. Held so, the program file needs no section of
+// initialised data for it.
+CString::Allocator g_allocator;
 
 size_t LengthOf(const char* text) {
   size_t length = 0;
@@ -12,7 +14,7 @@ size_t LengthOf(const char* text) {
 
 }  // namespace
 
-void CString::SetAllocator(Allocator allocator) { g_allocator = allocator ? allocator : StringMemoryResize; }
+void CString::SetAllocator(Allocator allocator) { g_allocator = allocator; }
 
 CString::CString(const char* text) { Append(text, text ? LengthOf(text) : 0, false); }
 
@@ -120,7 +122,7 @@ bool CString::Reserve(size_t length) {
   // Grows by half again, so that appending one piece at a time stays cheap.
   size_t capacity = m_nCapacity + m_nCapacity / 2;
   if (capacity <= length) capacity = length + 1;
-  void* grown = g_allocator(m_pchData, capacity);
+  void* grown = (g_allocator ? g_allocator : StringMemoryResize)(m_pchData, capacity);
   if (!grown) {
     Fail();
     return false;

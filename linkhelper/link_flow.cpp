@@ -37,6 +37,11 @@ int StartClient() {
   SetErrorMode(SEM_NOOPENFILEERRORBOX);
   char commandLine[kCommandLineSize];
   BuildClientCommandLine(commandLine, g_settings.clientProgram, g_settings.clientIni, g_request);
+  // The client starts in its own folder, where the older systems look for
+  // its libraries first: never in the one the browser left the helper in.
+  char folder[kPathSize];
+  FolderOf(g_settings.clientProgram, folder);
+  if (folder[0]) SetCurrentDirectoryA(folder);
   if (WinExec(commandLine, SW_SHOW) >= 32) return kLinked;
   MessageBeep(0);
   return kNotLinked;

@@ -3,6 +3,7 @@
 // starts the client, and ends. Without a request it opens its setup dialog.
 #include "dde.h"
 #include "helper.h"
+#include "safe_start.h"
 #include "settings.h"
 #include "text_read.h"
 
@@ -196,10 +197,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   }
 }
 
-// The program's entry, in place of the C run-time's start-up, of which the
-// helper takes nothing (no arguments, no environment, no constructors to
-// run). The exit code is always 0.
-extern "C" void WinMainCRTStartup() {
+namespace {
+
+void RunHelper() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   g_instance = instance;
   const DWORD version = GetVersion();
@@ -235,5 +235,16 @@ extern "C" void WinMainCRTStartup() {
     FreeLibrary(g_ctl3d.library);
   }
   ShutDownDde();
+}
+
+}  // namespace
+
+// The program's entry, in place of the C run-time's start-up, of which the
+// helper takes nothing (no arguments, no environment, no constructors to
+// run). The exit code is always 0.
+extern "C" __attribute__((no_stack_protector)) void WinMainCRTStartup() {
+  SeedStackGuard();
+  KeepLibrarySearchToSystem();
+  RunHelper();
   ExitProcess(0);
 }

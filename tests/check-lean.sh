@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
 # Fails when a deliverable outgrows its size limit or carries any part of the
 # C++ library's run-time support.
-#   check-lean.sh EXE:LIMIT[:noinit] ...
+#   check-lean.sh EXE:LIMIT[:noinit[:FLOOR]] ...
 # With "noinit" the program has an entry of its own instead of the C
 # run-time's start-up, so nothing may wait for it to run a constructor.
+# With a FLOOR (the least program that does the same job, built the same
+# way) the program may be no larger than that either.
 set -euo pipefail
 status=0
 for entry in "$@"; do
-  IFS=: read -r exe limit noinit <<<"$entry"
+  IFS=: read -r exe limit noinit floor <<<"$entry"
   map=${exe%.exe}.map
   size=$(stat -c %s "$exe")
   echo "$(basename "$exe"): $size bytes (at most $limit)"
   if [ "$size" -gt "$limit" ]; then
     echo "  larger than $limit bytes" >&2
+    status=1
+  fi
+  if [ -n "$floor" ] && [ "$size" -gt "$(stat -c %s "$floor")" ]; then
+    echo "  larger than its floor $(basename "$floor") ($(stat -c %s "$floor") bytes)" >&2
     status=1
   fi
   # The library members that the link took in, from its map.

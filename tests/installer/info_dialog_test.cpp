@@ -289,7 +289,26 @@ TEST(Shortcut, ADesktopPathTooLongForTheShortcutMakesNone) {
 
 // ---------------------------------------------------------------------------
 
+// A version.dll that a web page left beside the installer in the downloads
+// folder, found first in the order Windows looks for a library that is no
+// KnownDLL.
+struct PlantedVersionLibrary {
+  PlantedVersionLibrary()
+      : pack(testenv::ScratchDir() + "pack\\"),
+        log(testenv::ScratchDir() + "version.log"),
+        order("Software\\Wine\\AppDefaults\\trinstall.exe\\DllOverrides", "version", "native,builtin") {
+    CreateDirectoryA(pack.c_str(), nullptr);
+    EXPECT_TRUE(
+        CopyFileA(testenv::BuildPath("tests\\support\\version.dll").c_str(), (pack + "version.dll").c_str(), FALSE));
+    SetEnvironmentVariableA("QUOP_VERSION_LOG", log.c_str());
+  }
+  ~PlantedVersionLibrary() { SetEnvironmentVariableA("QUOP_VERSION_LOG", nullptr); }
+  std::string pack, log;
+  testenv::RegistryValueOverride order;
+};
+
 TEST(WholeRoad, OneInstallationFromStartToSortir) {
+  PlantedVersionLibrary planted;
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
   EXPECT_TRUE(ui::ControlText(run.run.dialog, 1009).find("Procés finalitzat!") != std::string::npos);
@@ -306,6 +325,8 @@ TEST(WholeRoad, OneInstallationFromStartToSortir) {
   EXPECT_TRUE(ReadShortcut(run.Shortcut()).loaded);
   EXPECT_EQ(testenv::ReadFile(run.run.client + "quop32.exe"), testenv::ReadFile(run.run.pack + "quop32.ca"));
   EXPECT_TRUE(testenv::FileExists(run.run.client + "original\\quop32.exe"));
+  // The client's version resource was read through the system's library.
+  EXPECT_EQ(testenv::ReadFile(planted.log), "");
 }
 
 }  // namespace

@@ -18,12 +18,12 @@ std::string HelperSetup::Request(const std::string& name, const std::string& con
   return path;
 }
 
-std::unique_ptr<ui::Process> HelperSetup::Start(const std::string& tail) const {
-  return std::make_unique<ui::Process>(folder + "urlhop32.exe", tail, folder);
+std::unique_ptr<ui::Process> HelperSetup::Start(const std::string& tail, const std::string& dir) const {
+  return std::make_unique<ui::Process>(folder + "urlhop32.exe", tail, dir.empty() ? folder : dir);
 }
 
-int HelperSetup::Run(const std::string& tail) const {
-  auto helper = Start(tail);
+int HelperSetup::Run(const std::string& tail, const std::string& dir) const {
+  auto helper = Start(tail, dir);
   if (!helper->WaitExit()) return -1;
   return static_cast<int>(helper->ExitCode());
 }

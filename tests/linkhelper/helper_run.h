@@ -16,10 +16,10 @@ struct HelperSetup {
 
   // Writes a request file and returns its path.
   std::string Request(const std::string& name, const std::string& content) const;
-  // Starts the helper with this command tail.
-  std::unique_ptr<ui::Process> Start(const std::string& tail) const;
+  // Starts the helper with this command tail, in `dir` (empty: its own folder).
+  std::unique_ptr<ui::Process> Start(const std::string& tail, const std::string& dir = "") const;
   // Starts it, waits for it to end and returns its exit code (-1: it did not end).
-  int Run(const std::string& tail) const;
+  int Run(const std::string& tail, const std::string& dir = "") const;
   // A dialog of the helper with this title, once it is open.
   static HWND WaitForDialog(const ui::Process& helper, const std::string& title);
 

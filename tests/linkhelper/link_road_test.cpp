@@ -235,13 +235,22 @@ TEST(LinkDialog, CancelLeavesTheClientAlone) {
 // --------------------------------------------------------------------------
 // Starting the client.
 
-TEST(StartClient, WithoutARunningClientItIsStartedWithTheSwitchesInOrder) {
+std::string Lower(std::string text) {
+  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return text;
+}
+
+// The browser starts the helper in its downloads folder; the client starts
+// in its own.
+TEST(StartClient, WithoutARunningClientItIsStartedInItsFolderWithTheSwitchesInOrder) {
   HelperSetup setup("exe=quop32.exe\r\nini=quop.ini");
-  EXPECT_EQ(setup.Run(setup.Request("req.txt", kPlainRequest)), 0);
-  ASSERT_TRUE(WaitForStandInLines("args", 1));
-  std::string ini = setup.folder + "quop.ini";
-  for (char& c : ini) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  EXPECT_EQ(StartedClients(0)[0], (Fields{"-i" + ini, "-sirc.example.cat:7000", "-j#catala", "-pclau"}));
+  const std::string downloads = testenv::ScratchDir() + "Baixades\\";
+  CreateDirectoryA(downloads.c_str(), nullptr);
+  EXPECT_EQ(setup.Run(setup.Request("req.txt", kPlainRequest), downloads), 0);
+  ASSERT_TRUE(WaitForStandInLines("cwd", 1));
+  EXPECT_EQ(StartedClients(0)[0],
+            (Fields{"-i" + Lower(setup.folder) + "quop.ini", "-sirc.example.cat:7000", "-j#catala", "-pclau"}));
+  EXPECT_EQ(Lower(StandInLog("cwd")[0][0] + "\\"), Lower(setup.folder));
 }
 
 TEST(StartClient, AFailedStepAfterTheVersionStartsTheClient) {

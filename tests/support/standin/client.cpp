@@ -13,7 +13,7 @@
 //   rejectpokes=1            refuse every poke
 //   log=PATH                 the log (default %QUOP_STANDIN_LOG%)
 // The log gets one line each: "args" and the arguments as the C runtime
-// split the command line, "ready" once the DDE service is registered, and
+// split the command line, "cwd" and the folder it was started in, "ready" once the DDE service is registered, and
 // "poke" with the topic and text of every poke received, after "pokedata"
 // with its size and the bytes after its text in hex; fields are separated
 // by tabs.
@@ -157,6 +157,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   std::string args = "args";
   for (int i = 1; i < __argc; ++i) args += std::string("\t") + __argv[i];
   Log(args);
+  char folder[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof folder, folder);
+  Log(std::string("cwd\t") + folder);
 
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = WindowProc;

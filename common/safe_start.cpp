@@ -1,0 +1,52 @@
+#include "safe_start.h"
+
+#include <windows.h>
+
+extern "C" {
+
+// Read by every function that the compiler protects, and compared again on
+// its way out. Its value until SeedStackGuard runs is fixed: a check made
+// before then still compares like with like.
+UINT_PTR __stack_chk_guard;
+
+// A protected frame was overwritten: nothing in this process can be trusted
+// any more, not even to show a message or to run the libraries' exit code.
+// The process ends at once, with the code Windows gives such a failure.
+__attribute__((noreturn)) void __stack_chk_fail() {
+  TerminateProcess(GetCurrentProcess(), STATUS_STACK_BUFFER_OVERRUN);
+  ExitProcess(STATUS_STACK_BUFFER_OVERRUN);  // never reached
+}
+
+}  // extern "C"
+
+void SeedStackGuard() {
+  LARGE_INTEGER counter = {};
+  QueryPerformanceCounter(&counter);
+  const UINT_PTR pid = GetCurrentProcessId();
+  UINT_PTR seed = GetTickCount() ^ (pid << 16 | pid >> 16) ^ (static_cast<UINT_PTR>(GetCurrentThreadId()) << 8) ^
+                  counter.LowPart ^ static_cast<UINT_PTR>(counter.HighPart) ^
+                  // Where the stack and the program lie, wherever the system moves them.
+                  reinterpret_cast<UINT_PTR>(&counter) ^ reinterpret_cast<UINT_PTR>(&__stack_chk_guard);
+  // A zero byte first in memory: a runaway copy of a text stops at it, so it
+  // cannot write the guard back as it was.
+  seed &= ~static_cast<UINT_PTR>(0xFF);
+  __stack_chk_guard = seed ? seed : 0x5EC0A100;
+}
+
+void KeepLibrarySearchToSystem() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (!kernel) return;
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+  // Windows 8 on, and Vista and 7 with their later updates.
+  if (const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+          reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
+    if (setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+  }
+  // Windows XP with its first service pack on: an empty folder takes the
+  // current one out of the search.
+  if (const auto setDirectory = reinterpret_cast<SetDllDirectoryFn>(
+          reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDllDirectoryA")))) {
+    setDirectory("");
+  }
+}
