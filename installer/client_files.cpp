@@ -57,6 +57,13 @@ HANDLE OpenForReading(const CString& path) {
 
 }  // namespace
 
+bool CanOpenForReading(const CString& path) {
+  HANDLE file = OpenForReading(path);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
 bool SameContents(const CString& a, const CString& b) {
   HANDLE first = OpenForReading(a), second = OpenForReading(b);
   bool same = first != INVALID_HANDLE_VALUE && second != INVALID_HANDLE_VALUE &&

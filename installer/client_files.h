@@ -8,6 +8,10 @@
 // not changed.
 bool CanOpenForWriting(const CString& path);
 
+// True when the existing file can be opened for reading, as the copy that
+// reads it opens it.
+bool CanOpenForReading(const CString& path);
+
 // True when both files can be read and hold the same bytes.
 bool SameContents(const CString& a, const CString& b);
 

@@ -40,6 +40,20 @@ constexpr char kShortcutName[] = "Verbalia";
 constexpr char kShortcutExtension[] = ".LNK";
 constexpr char kShortcutDescription[] = "Accés directe a Verbalia";
 
+// Puts the file `replacement` in place of `path` (which need not exist).
+// False, with `path` as it was, when that cannot be done: the systems of
+// the NT family replace it in one step; the others, where that call is not
+// there or fails, have the file removed first, which fails as long as a
+// program holds it.
+bool ReplaceWith(const CString& path, const CString& replacement) {
+  using MoveFileExFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  const auto moveFileEx = reinterpret_cast<MoveFileExFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "MoveFileExA")));
+  if (moveFileEx && moveFileEx(replacement.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (!DeleteFileA(path.c_str()) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+  return MoveFileA(replacement.c_str(), path.c_str()) != FALSE;
+}
+
 // The wait cursor for the life of the object.
 class WaitCursor {
  public:
@@ -50,9 +64,11 @@ class WaitCursor {
   HCURSOR m_previous;
 };
 
-// Writes the launcher that the installer carries as its resource. Without
-// the resource there is nothing to write, and a launcher already there is
-// left as it is.
+// Writes the launcher that the installer carries as its resource, whole or
+// not at all: the new one is written beside it and put in its place only
+// when every byte is on the disk, so that a full disk, or a launcher that
+// another program holds, leaves the older launcher as it was and nothing
+// beside it. Without the resource there is nothing to write.
 void WriteLauncher(const CString& path) {
   HMODULE module = GetModuleHandleA(nullptr);
   HRSRC found =
@@ -60,12 +76,13 @@ void WriteLauncher(const CString& path) {
   const void* bytes = found ? LockResource(LoadResource(module, found)) : nullptr;
   const DWORD size = found ? SizeofResource(module, found) : 0;
   if (!bytes || size == 0) return;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  const CString written = path + ".new";
+  HANDLE file = CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;  // the shortcut is still made
-  DWORD written = 0;
-  WriteFile(file, bytes, size, &written, nullptr);
-  CloseHandle(file);
+  DWORD count = 0;
+  const bool whole = WriteFile(file, bytes, size, &count, nullptr) && count == size;
+  if (CloseHandle(file) && whole && ReplaceWith(path, written)) return;
+  DeleteFileA(written.c_str());
 }
 
 // The shortcut's full path in `path` (MAX_PATH bytes): the desktop folder of

@@ -95,15 +95,36 @@ namespace {
 
 bool Exists(const CString& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// The first numbered backup folder that is not there yet, created; a failed
-// string when there is none (every copy into it then fails and is asked about).
-CString NewNumberedBackupFolder(const CString& clientFolder) {
+// What the platform says of a folder's name (given with its trailing
+// separator, which a file's name would not take).
+DWORD FolderNameAttributes(const CString& folder) {
+  CString name(folder);
+  name.Truncate(folder.length() - 1);
+  return GetFileAttributesA(name.c_str());
+}
+
+// The folder that this run's copies go to, made when needed: "original\"
+// for the first copies of the client's files, when it is a folder or can be
+// made; else, and when "original\" holds earlier copies that this run's
+// must not be mixed with, the first numbered name that nothing holds (a
+// file of that name, or a folder that this run did not make, is skipped),
+// made by this run. A failed string when no folder could be made: every
+// copy into it then fails and is asked about.
+CString MakeBackupFolder(const CString& clientFolder, bool besideEarlierCopies) {
+  const CString original = clientFolder + kBackupFolderName;
+  if (!besideEarlierCopies) {
+    const DWORD held = FolderNameAttributes(original);
+    if (held != INVALID_FILE_ATTRIBUTES ? (held & FILE_ATTRIBUTE_DIRECTORY) != 0
+                                        : CreateDirectoryA(original.c_str(), nullptr) != FALSE) {
+      return original;
+    }
+  }
   for (unsigned n = 2; n < 1000; ++n) {
     CString folder = NumberedBackupFolder(clientFolder, n);
     if (folder.failed()) break;
-    if (Exists(folder)) continue;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
+    if (FolderNameAttributes(folder) != INVALID_FILE_ATTRIBUTES) continue;
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+    break;
   }
   return CString(nullptr, CString::npos);  // a failed string: every path made from it names nothing
 }
@@ -121,51 +142,53 @@ void CInstallerDlg::OnInstall() {
   CString sourceFolder = ownPath;
   CInstallerApp::StripFileName(sourceFolder);
 
-  // Every translated file must be there (and not locked) before anything changes.
+  // Every translated file must be there and readable before anything
+  // changes. They are only read: a pack on a CD, on a read-only share or
+  // with read-only files installs as well.
   for (const InstallPair& pair : kInstallPairs) {
     const CString source = sourceFolder + pair.source;
-    if (!CanOpenForWriting(source)) {
+    if (!CanOpenForReading(source)) {
       ShowMessage(FormatResourceString(IDS_CANNOT_OPEN_FILE, {source.c_str()}));
       return;
     }
   }
-
-  CreateDirectoryA(originalFolder.c_str(), nullptr);  // an existing folder is used as it is
 
   // No content that is replaced is lost. A target that already is its
   // translation, or still the copy that "original\" holds of it, needs no
   // new copy. The others are copied into "original\", where it has none of
   // them yet; when it has an earlier copy of one (the English original of a
   // first install), this run's copies all go beside it, into a new numbered
-  // folder, and that earlier copy stays as it is.
+  // folder, and that earlier copy stays as it is. No folder is made when
+  // nothing needs a copy.
   constexpr size_t kPairCount = sizeof kInstallPairs / sizeof kInstallPairs[0];
   bool needsCopy[kPairCount];
-  bool besideEarlierCopies = false;
+  bool anyToCopy = false, besideEarlierCopies = false;
   for (size_t i = 0; i < kPairCount; ++i) {
     const CString target = clientFolder + kInstallPairs[i].target;
     const CString earlier = originalFolder + kInstallPairs[i].target;
     // A missing target cannot be copied: its copy fails and is asked about.
-    if (!Exists(target)) {
-      needsCopy[i] = true;
-      continue;
-    }
-    const bool earlierCopy = Exists(earlier);
-    needsCopy[i] = !SameContents(target, sourceFolder + kInstallPairs[i].source) &&
-                   !(earlierCopy && SameContents(target, earlier));
+    const bool earlierCopy = Exists(target) && Exists(earlier);
+    needsCopy[i] = !Exists(target) || (!SameContents(target, sourceFolder + kInstallPairs[i].source) &&
+                                       !(earlierCopy && SameContents(target, earlier)));
+    anyToCopy = anyToCopy || needsCopy[i];
     besideEarlierCopies = besideEarlierCopies || (needsCopy[i] && earlierCopy);
   }
-  const CString backupFolder = besideEarlierCopies ? NewNumberedBackupFolder(clientFolder) : originalFolder;
-  bool allBackedUp = true;
-  for (size_t i = 0; i < kPairCount; ++i) {
-    const InstallPair& pair = kInstallPairs[i];
-    if (!needsCopy[i] || CopyFileA((clientFolder + pair.target).c_str(), (backupFolder + pair.target).c_str(), TRUE)) {
-      continue;
+  if (anyToCopy) {
+    const CString backupFolder = MakeBackupFolder(clientFolder, besideEarlierCopies);
+    bool allBackedUp = true;
+    for (size_t i = 0; i < kPairCount; ++i) {
+      const InstallPair& pair = kInstallPairs[i];
+      if (!needsCopy[i] ||
+          CopyFileA((clientFolder + pair.target).c_str(), (backupFolder + pair.target).c_str(), TRUE)) {
+        continue;
+      }
+      allBackedUp = false;
+      if (!GoOnWithoutBackup(pair.target)) return;
     }
-    allBackedUp = false;
-    if (!GoOnWithoutBackup(pair.target)) return;
+    // Reported only when it happened: every file that needed a copy has one,
+    // in the folder named.
+    if (allBackedUp) AppendResult(FormatResourceString(IDS_BACKED_UP_TO, {backupFolder.c_str()}));
   }
-  // Reported only when it happened: every file that needed a copy has one.
-  if (allBackedUp) AppendResult(FormatResourceString(IDS_BACKED_UP_TO, {backupFolder.c_str()}));
 
   // Every file is copied even after a failure, so that as much as possible is
   // translated; a failure only withholds the final report.

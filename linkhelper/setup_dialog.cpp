@@ -155,9 +155,8 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(dialog, &paint);
-      HICON icon = LoadIconA(g_instance, MAKEINTRESOURCEA(1));
-      DrawIcon(dc, IconLeft(dialog), 20, icon);
-      DestroyIcon(icon);
+      // The module's shared icon, the main window class's own: never destroyed.
+      DrawIcon(dc, IconLeft(dialog), 20, LoadIconA(g_instance, MAKEINTRESOURCEA(1)));
       EndPaint(dialog, &paint);
       return FALSE;
     }

@@ -1,5 +1,5 @@
 // Fuzz target: a chat request file (untrusted: it comes from a web page)
-// read line by line, normalised, tested and turned into the connect texts
+// read line by line through the helper's text reader, normalised, tested and turned into the connect texts
 // and the client's command line. Any crash, sanitizer report or broken
 // invariant is a failure.
 #include <cstdint>
@@ -10,11 +10,29 @@
 #include "../native/crt_split.h"
 #include "link_texts.h"
 #include "text_core.h"
+#include "text_read.h"
 
 namespace {
 
 void Check(bool condition) {
   if (!condition) std::abort();
+}
+
+// The file's bytes, handed to the helper's text reader in small and
+// uneven pieces, as a slow disk or network would.
+struct Bytes {
+  const uint8_t* data;
+  size_t size, next;
+};
+
+size_t ReadSome(void* source, unsigned char* into, size_t capacity) {
+  auto& bytes = *static_cast<Bytes*>(source);
+  size_t count = bytes.size - bytes.next;
+  if (count > capacity) count = capacity;
+  if (count > 1 + bytes.next % 7) count = 1 + bytes.next % 7;
+  std::memcpy(into, bytes.data + bytes.next, count);
+  bytes.next += count;
+  return count;
 }
 
 }  // namespace
@@ -23,17 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   LinkRequest request;
   ClearRequest(request);
-  // Lines as the text-mode reader hands them over: at most 299 characters,
-  // a line feed kept at the end.
-  size_t pos = 0;
-  while (pos < input.size()) {
-    size_t end = input.find('\n', pos);
-    end = end == std::string::npos ? input.size() : end + 1;
-    if (end - pos > kWorkTextSize - 1) end = pos + kWorkTextSize - 1;
-    const std::string line = input.substr(pos, end - pos);
-    pos = end;
-    if (line.find('\0') != std::string::npos) continue;  // the reader's lines hold no zero byte
-    ReadRequestLine(line.c_str(), request);
+  // Line by line through the helper's own reader, zero bytes and all, into
+  // the working text's 300 bytes (a canary after them).
+  Bytes bytes = {data, size, 0};
+  TextReader reader;
+  StartTextReader(reader, ReadSome, &bytes);
+  char text[kWorkTextSize + 1];
+  text[kWorkTextSize] = '\x5A';
+  while (ReadTextLine(reader, text, kWorkTextSize)) {
+    Check(text[kWorkTextSize] == '\x5A');
+    Check(std::memchr(text, '\0', kWorkTextSize) != nullptr);
+    ReadRequestLine(text, request);
   }
   NormaliseRequest(request);
   Check(request.port[0] != '\0');
@@ -43,7 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   IsSupportedVersion(input.c_str());
-  char text[kWorkTextSize];
   ConnectText(text, sizeof text, request);
   NewServerText(text, sizeof text, request);
   JoinText(text, sizeof text, request);

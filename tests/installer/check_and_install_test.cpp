@@ -162,16 +162,21 @@ struct Originals {
   std::string program, popups, helper;
 };
 
-void ExpectTranslated(const InstallerRun& run) {
-  EXPECT_EQ(Read(run.client + "quop32.exe"), Read(run.pack + "quop32.ca"));
-  EXPECT_EQ(Read(run.client + "popups.ini"), Read(run.pack + "popups.ca"));
-  EXPECT_EQ(Read(run.client + "urlhop32.exe"), Read(run.pack + "urlhop32.ca"));
+// Compared whole, and named (not printed) when they differ: they are programs.
+void ExpectSame(const std::string& path, const std::string& expected) {
+  EXPECT_TRUE(Read(path) == expected) << path << " is not what it should be";
 }
 
-void ExpectBackups(const InstallerRun& run, const Originals& originals) {
-  EXPECT_EQ(Read(run.client + "original\\quop32.exe"), originals.program);
-  EXPECT_EQ(Read(run.client + "original\\popups.ini"), originals.popups);
-  EXPECT_EQ(Read(run.client + "original\\urlhop32.exe"), originals.helper);
+void ExpectTranslated(const InstallerRun& run) {
+  ExpectSame(run.client + "quop32.exe", Read(run.pack + "quop32.ca"));
+  ExpectSame(run.client + "popups.ini", Read(run.pack + "popups.ca"));
+  ExpectSame(run.client + "urlhop32.exe", Read(run.pack + "urlhop32.ca"));
+}
+
+void ExpectBackups(const InstallerRun& run, const Originals& originals, const std::string& backups = "original\\") {
+  ExpectSame(run.client + backups + "quop32.exe", originals.program);
+  ExpectSame(run.client + backups + "popups.ini", originals.popups);
+  ExpectSame(run.client + backups + "urlhop32.exe", originals.helper);
 }
 
 TEST(Install, BacksUpReplacesAndReports) {
@@ -199,24 +204,47 @@ TEST(Install, AMissingTranslatedFileStopsBeforeAnythingChanges) {
   ui::Click(run.dialog, 1006);
   EXPECT_EQ(run.ExpectMessage(), "No es pot accedir al fitxer " + run.pack + "popups.ca");
   EXPECT_FALSE(testenv::FileExists(run.client + "original"));
-  EXPECT_EQ(Read(run.client + "quop32.exe"), originals.program);
+  ExpectSame(run.client + "quop32.exe", originals.program);
   EXPECT_EQ(ui::ControlText(run.dialog, 1009), "");
   EXPECT_TRUE(Enabled(run.dialog, 1006));
   EXPECT_TRUE(Enabled(run.dialog, 3005));
 }
 
-TEST(Install, AReadOnlyTranslatedFileStopsBeforeAnythingChanges) {
+// The translated files are only read: a pack with read-only files, or on a
+// read-only medium (a CD, a read-only share), installs as any other.
+void ExpectInstallFrom(InstallerRun& run) {
+  const Originals originals(run.client);
+  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  EXPECT_TRUE(run.DismissInfoDialog());
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
+  ExpectTranslated(run);
+  ExpectBackups(run, originals);
+}
+
+TEST(Install, ReadOnlyTranslatedFilesAreInstalled) {
   InstallerRun run;
-  ASSERT_TRUE(SetFileAttributesA((run.pack + "urlhop32.ca").c_str(), FILE_ATTRIBUTE_READONLY));
+  for (const char* source : {"quop32.ca", "popups.ca", "urlhop32.ca"}) {
+    ASSERT_TRUE(SetFileAttributesA((run.pack + source).c_str(), FILE_ATTRIBUTE_READONLY));
+  }
   if (!Locked(run.pack + "urlhop32.ca")) {
     // Wine keeps the attribute as the file's mode bits, which do not bind root.
     GTEST_SKIP() << "this user may write to read-only files here (Wine run as root)";
   }
-  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
-  ui::Click(run.dialog, 1006);
-  EXPECT_EQ(run.ExpectMessage(), "No es pot accedir al fitxer " + run.pack + "urlhop32.ca");
-  EXPECT_FALSE(testenv::FileExists(run.client + "original"));
+  ExpectInstallFrom(run);
+}
+
+// The pack as the bench lays it out on a read-only medium (a folder mounted
+// read-only over itself, which root cannot write either).
+TEST(Install, APackOnAReadOnlyMediumIsInstalled) {
+  const std::string medium = testenv::BuildPath("readonly-pack\\");
+  if (!Locked(medium + "trinstall.exe")) {
+    GTEST_SKIP() << "the bench could not make a read-only medium here (a read-only bind mount needs root)";
+  }
+  InstallerRun run(true, medium);
+  ExpectInstallFrom(run);
 }
 
 const char kNoPopupsBackup[] =
@@ -247,12 +275,12 @@ TEST(Install, WithoutPopupsIniAskingNoStopsWithNothingInstalled) {
   EXPECT_EQ(run.ExpectMessage(IDNO), kNoPopupsBackup);
   EXPECT_TRUE(run.NoMessage());
   EXPECT_EQ(ui::FindTopWindow({run.process->id(), kInfoTitle, "#32770"}), nullptr);
-  EXPECT_EQ(Read(run.client + "quop32.exe"), originals.program);
+  ExpectSame(run.client + "quop32.exe", originals.program);
   EXPECT_FALSE(testenv::FileExists(run.client + "popups.ini"));
   EXPECT_EQ(ui::ControlText(run.dialog, 1009), "");
   EXPECT_TRUE(Enabled(run.dialog, 1006));
   // The backup made before the question stays.
-  EXPECT_EQ(Read(run.client + "original\\quop32.exe"), originals.program);
+  ExpectSame(run.client + "original\\quop32.exe", originals.program);
 }
 
 TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
@@ -266,9 +294,9 @@ TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
     ui::Click(run.dialog, 1006);
     ASSERT_TRUE(run.WaitForResults(backupLine));
     EXPECT_TRUE(run.NoMessage());
-    EXPECT_EQ(Read(run.client + "quop32.exe"), originals.program);
+    ExpectSame(run.client + "quop32.exe", originals.program);
     EXPECT_EQ(Read(run.client + "popups.ini"), Read(run.pack + "popups.ca"));
-    EXPECT_EQ(Read(run.client + "urlhop32.exe"), Read(run.pack + "urlhop32.ca"));
+    ExpectSame(run.client + "urlhop32.exe", Read(run.pack + "urlhop32.ca"));
     // The information dialog follows all the same.
     EXPECT_TRUE(run.DismissInfoDialog());
     EXPECT_TRUE(Enabled(run.dialog, 1006));
@@ -278,7 +306,8 @@ TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
   ui::Click(run.dialog, 1006);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), backupLine + CompleteResults(run.client));
+  // The retry had nothing left to copy: it says so by no line of its own.
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), backupLine + InstalledResult(run.client));
   ExpectTranslated(run);
   // The retry kept the first backups: the untranslated originals.
   ExpectBackups(run, originals);
@@ -307,9 +336,11 @@ void InstallOnce(InstallerRun& run) {
 }
 
 // The installer again, on the client of a first run that `change` changes
-// meanwhile: the English originals of the first run stay in "original\",
-// and whatever else the second run replaces is copied first.
-void InstallTwice(void (*change)(const std::string& client), const std::string& backups) {
+// meanwhile: the English originals of the first run stay in "original\\",
+// and whatever else the second run replaces is copied first, into `backups`
+// (empty: nothing needed a copy, and the results say none was made).
+// Returns the client's folder.
+std::string InstallTwice(void (*change)(const std::string& client), const std::string& backups) {
   std::string client;
   std::unique_ptr<Originals> originals;
   {
@@ -325,28 +356,72 @@ void InstallTwice(void (*change)(const std::string& client), const std::string& 
   InstallerRun second(false);
   InstallOnce(second);
   ExpectTranslated(second);
-  EXPECT_EQ(ui::ControlText(second.dialog, 1009), CompleteResults(client, backups));
-  ExpectBackups(second, *originals);
-  if (backups == "original\\") {
+  // The first run's copies, where the change left them, are as they were.
+  if (testenv::FileExists(client + "original")) ExpectBackups(second, *originals);
+  if (backups.empty()) {
+    EXPECT_EQ(ui::ControlText(second.dialog, 1009), InstalledResult(client));
     EXPECT_FALSE(testenv::FileExists(client + "original.2"));
-    return;
+    return client;
   }
+  EXPECT_EQ(ui::ControlText(second.dialog, 1009), CompleteResults(client, backups));
   EXPECT_TRUE(Read(client + backups + "quop32.exe") == changed.program) << "the update is not kept";
   EXPECT_TRUE(Read(client + backups + "popups.ini") == changed.popups) << "the user's menus are not kept";
   // Still the translation of the first run: nothing to keep.
   EXPECT_FALSE(testenv::FileExists(client + backups + "urlhop32.exe"));
+  return client;
 }
 
-TEST(Install, ASecondRunKeepsTheFirstBackups) { InstallTwice(nullptr, "original\\"); }
+// An English update of the program, and the user's own menus.
+void UpdateAndChangeMenus(const std::string& client) {
+  UseVariant(client, "quop32_uk");
+  ASSERT_TRUE(testenv::WriteFile(client + "popups.ini", "[menus]\r\nmy own=1\r\n"));
+}
+
+TEST(Install, ASecondRunKeepsTheFirstBackups) { InstallTwice(nullptr, ""); }
 
 TEST(Install, ASecondRunCopiesWhatChangedSinceBesideTheFirstBackups) {
-  // An English update of the program, and the user's own menus.
-  InstallTwice(
+  InstallTwice(UpdateAndChangeMenus, "original.2\\");
+}
+
+// A file that another tool left under the next number is passed over, and
+// kept as it was.
+TEST(Install, ASecondRunPassesOverAFileHoldingTheNextNumber) {
+  const std::string client = InstallTwice(
       [](const std::string& client) {
-        UseVariant(client, "quop32_uk");
-        ASSERT_TRUE(testenv::WriteFile(client + "popups.ini", "[menus]\r\nmy own=1\r\n"));
+        UpdateAndChangeMenus(client);
+        ASSERT_TRUE(testenv::WriteFile(client + "original.2", "another tool's file"));
       },
-      "original.2\\");
+      "original.3\\");
+  EXPECT_EQ(Read(client + "original.2"), "another tool's file");
+}
+
+// The user deleted the copies of a translated client: there is nothing to
+// copy, no folder is made and no line says that a copy was.
+TEST(Install, ATranslatedClientWithoutItsCopiesGetsNoBackupLine) {
+  const std::string client = InstallTwice(
+      [](const std::string& client) {
+        for (const char* file : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
+          DeleteFileA((client + "original\\" + file).c_str());
+        }
+        ASSERT_TRUE(RemoveDirectoryA((client + "original").c_str()));
+      },
+      "");
+  EXPECT_FALSE(testenv::FileExists(client + "original"));
+}
+
+// Before a first install, a file named "original" and a folder that this
+// run did not make hold the names: the copies go to the first free number.
+TEST(Install, TheFirstCopiesGoWhereNothingElseHoldsTheName) {
+  InstallerRun run;
+  const Originals originals(run.client);
+  ASSERT_TRUE(testenv::WriteFile(run.client + "original", "not a folder"));
+  ASSERT_TRUE(CreateDirectoryA((run.client + "original.2").c_str(), nullptr));
+  ASSERT_TRUE(testenv::WriteFile(run.client + "original.2\\notes.txt", "another tool's"));
+  InstallOnce(run);
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client, "original.3\\"));
+  ExpectBackups(run, originals, "original.3\\");
+  EXPECT_EQ(Read(run.client + "original"), "not a folder");
+  EXPECT_FALSE(testenv::FileExists(run.client + "original.2\\quop32.exe"));
 }
 
 // The file selection as Windows 95, 98 and NT 4.0 have it: loaded only once

@@ -249,20 +249,40 @@ TEST(Shortcut, WithoutADesktopFolderOnlyTheLauncherIsWritten) {
   EXPECT_FALSE(testenv::FileExists("\\Verbalia.LNK"));
 }
 
-TEST(Shortcut, ALauncherThatCannotBeWrittenIsLeftAndTheShortcutIsStillMade) {
-  InfoRun run;
-  ASSERT_NE(run.info, nullptr);
-  ASSERT_TRUE(testenv::WriteFile(Launcher(), "held by the test"));
-  // Held open without sharing, as a running launcher would be.
-  HANDLE held = CreateFileA(Launcher().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  MakeShortcut(run);
-  CloseHandle(held);
-  EXPECT_EQ(testenv::ReadFile(Launcher()), "held by the test");
-  const ShortcutProperties shortcut = ReadShortcut(run.Shortcut());
-  EXPECT_TRUE(shortcut.loaded);
-  EXPECT_EQ(shortcut.iconPath, Launcher());
-  EXPECT_TRUE(run.run.NoMessage());
+// A launcher that another program holds: open without sharing, as a
+// running launcher is, or open for writing with its first byte locked, so
+// that a write into it fails (as on a full disk) once it was emptied. It
+// stays whole, nothing is left beside it, and the shortcut is still made.
+TEST(Shortcut, ALauncherThatCannotBeReplacedStaysWholeAndTheShortcutIsStillMade) {
+  const struct {
+    const char* holder;
+    DWORD access, sharing;
+    bool lock;
+  } holders[] = {
+      {"running", GENERIC_READ, 0, false},
+      {"locked", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+  };
+  for (const auto& h : holders) {
+    SCOPED_TRACE(h.holder);
+    InfoRun run;
+    ASSERT_NE(run.info, nullptr);
+    ASSERT_TRUE(testenv::WriteFile(Launcher(), "held by the test"));
+    HANDLE held = CreateFileA(Launcher().c_str(), h.access, h.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    if (h.lock) {
+      ASSERT_TRUE(LockFile(held, 0, 0, 1, 0));
+    }
+    MakeShortcut(run);
+    CloseHandle(held);
+    EXPECT_TRUE(testenv::ReadFile(Launcher()) == "held by the test") << "the launcher was changed";
+    EXPECT_FALSE(testenv::FileExists(Launcher() + ".new"));
+    const ShortcutProperties shortcut = ReadShortcut(run.Shortcut());
+    EXPECT_TRUE(shortcut.loaded);
+    EXPECT_EQ(shortcut.iconPath, Launcher());
+    EXPECT_TRUE(run.run.NoMessage());
+    ui::Click(run.run.dialog, 2);
+    EXPECT_TRUE(run.run.process->WaitExit());
+  }
 }
 
 TEST(Shortcut, ADesktopFolderThatIsNotThereGetsNoShortcutAndNoMessage) {

@@ -15,17 +15,20 @@ void MakeClient(const std::string& folder, const std::string& variant) {
       CopyFileA(testenv::BuildPath("tests\\support\\donothing.exe").c_str(), (folder + "urlhop32.exe").c_str(), FALSE));
 }
 
-InstallerRun::InstallerRun(bool newClient) {
+InstallerRun::InstallerRun(bool newClient, const std::string& packFolder) {
   const std::string scratch = testenv::ScratchDir();
-  pack = scratch + "pack\\";
+  pack = packFolder.empty() ? scratch + "pack\\" : packFolder;
   client = scratch + "client\\";
-  CreateDirectoryA(pack.c_str(), nullptr);
   const std::string exe = pack + "trinstall.exe";
-  EXPECT_TRUE(CopyFileA(testenv::BuildPath("installer\\trinstall.exe").c_str(), exe.c_str(), FALSE));
-  EXPECT_TRUE(CopyFileA(StandIn("quop32_catalan").c_str(), (pack + "quop32.ca").c_str(), FALSE));
-  EXPECT_TRUE(CopyFileA(testenv::SourcePath("pack\\samples\\popups.ca").c_str(), (pack + "popups.ca").c_str(), FALSE));
-  EXPECT_TRUE(
-      CopyFileA(testenv::BuildPath("tests\\support\\urlrec.exe").c_str(), (pack + "urlhop32.ca").c_str(), FALSE));
+  if (packFolder.empty()) {
+    CreateDirectoryA(pack.c_str(), nullptr);
+    EXPECT_TRUE(CopyFileA(testenv::BuildPath("installer\\trinstall.exe").c_str(), exe.c_str(), FALSE));
+    EXPECT_TRUE(CopyFileA(StandIn("quop32_catalan").c_str(), (pack + "quop32.ca").c_str(), FALSE));
+    EXPECT_TRUE(
+        CopyFileA(testenv::SourcePath("pack\\samples\\popups.ca").c_str(), (pack + "popups.ca").c_str(), FALSE));
+    EXPECT_TRUE(
+        CopyFileA(testenv::BuildPath("tests\\support\\urlrec.exe").c_str(), (pack + "urlhop32.ca").c_str(), FALSE));
+  }
   if (newClient) MakeClient(client);
 
   process = std::make_unique<ui::Process>(exe, "", pack);

@@ -22,10 +22,11 @@ void MakeClient(const std::string& folder, const std::string& variant = "quop32_
 
 struct InstallerRun {
   // Lays out a pack (trinstall.exe and the three translated files) in the
-  // test's folder and a client installation beside it (unless `newClient` is
-  // false: then the client of an earlier run of the same test stays as it
-  // is), and starts the installer.
-  explicit InstallerRun(bool newClient = true);
+  // test's folder, unless `packFolder` names one that holds them already,
+  // and a client installation beside it (unless `newClient` is false: then
+  // the client of an earlier run of the same test stays as it is), and
+  // starts the installer.
+  explicit InstallerRun(bool newClient = true, const std::string& packFolder = "");
 
   std::string pack;    // the installer's folder, with a trailing backslash
   std::string client;  // the client's folder, with a trailing backslash
