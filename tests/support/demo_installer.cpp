@@ -16,7 +16,30 @@ std::string pictures;
 DWORD installer = 0;
 int shotNumber = 0;
 
+// A picture of `window` as the user sees it: the active window, its title
+// bar drawn active.
 void Shot(HWND window, const char* name) {
+  HWND top = GetAncestor(window, GA_ROOT);
+  // A window that the system showed in front without activating it draws an
+  // inactive title bar: the activation goes to a window of this program and
+  // back, until the title bar shows the active colour.
+  const RECT frame = ui::ScreenRect(top);
+  const int captionX = frame.left + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXSMICON) + 8;
+  const int captionY = frame.top + GetSystemMetrics(SM_CYFRAME) + 2;
+  auto active = [&] {
+    HDC screen = GetDC(nullptr);
+    const COLORREF shown = GetPixel(screen, captionX, captionY);
+    ReleaseDC(nullptr, screen);
+    return shown == GetSysColor(COLOR_ACTIVECAPTION);
+  };
+  if (!active()) {
+    HWND own = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr, nullptr,
+                               nullptr, nullptr);
+    SetForegroundWindow(own);
+    DestroyWindow(own);
+    SetForegroundWindow(top);
+    if (!ui::WaitUntil(active, 2000)) std::printf("demo: %s is not drawn as the active window\n", name);
+  }
   char file[32];
   std::snprintf(file, sizeof file, "%02d-", ++shotNumber);
   if (!ui::SaveWindowPicture(window, pictures + file + name + ".bmp")) {
@@ -88,7 +111,15 @@ bool Road(const std::string& pack, const std::string& client) {
   ui::Click(main, 3005);
   HWND open = Dialog("Open");
   if (!open) return Fail("the file selection did not open");
-  ui::SetText(ui::Control(open, 1148), client + "quop32.exe");
+  // The selection shows the client's folder ("Look in", control 1137), as
+  // the user finds it there.
+  const std::string folder = client.substr(0, client.size() - 1);
+  ui::SetText(ui::Control(open, 1148), client);
+  ui::Click(open, IDOK);
+  if (!ui::WaitUntil([&] { return ui::ControlText(open, 1137) == folder.substr(folder.rfind('\\') + 1); })) {
+    return Fail("the file selection did not show the client's folder");
+  }
+  ui::SetText(ui::Control(open, 1148), "quop32.exe");
   Shot(open, "choose-client");
   ui::Click(open, IDOK);
   if (!ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(main, 1006)); })) return Fail("the client was refused");
