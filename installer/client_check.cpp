@@ -24,6 +24,16 @@ CString LauncherPath(const char* windowsFolder, size_t reported, size_t capacity
   return CString::Format("%s\\%s", {windowsFolder, kLauncherName});
 }
 
+CString VirtualStorePath(const CString& localAppData, const CString& clientFolder, const char* name) {
+  const char* folder = clientFolder.c_str();
+  const bool onADrive = clientFolder.length() >= 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
+  if (localAppData.empty() || !onADrive) return {};
+  CString store(localAppData);
+  const char last = localAppData.c_str()[localAppData.length() - 1];
+  if (last == '\\' || last == '/') store.Truncate(localAppData.length() - 1);
+  return CString::Format("%s\\VirtualStore%s%s", {store.c_str(), folder + 2, name});
+}
+
 CString StripFileName(const CString& path) {
   const size_t separator = path.FindLastOf("\\/");
   if (separator == CString::npos) return path;

@@ -43,6 +43,19 @@ constexpr char kBackupFolderName[] = "original\\";
 // "original.3\"... in the client's folder.
 CString NumberedBackupFolder(const CString& clientFolder, unsigned n);
 
+// Where Windows Vista on keeps, for a program without a manifest (as the
+// client is), its own copy of a file that the program wrote into a folder
+// that only administrators may change: the user's Local AppData folder,
+// "\VirtualStore", the client's folder without its drive ("C:\Program
+// Files\Quop\" gives "\Program Files\Quop\") and the file's name. Empty
+// when Local AppData is not known or the client's folder is on no drive (a
+// network path: nothing is kept apart for it).
+CString VirtualStorePath(const CString& localAppData, const CString& clientFolder, const char* name);
+
+// The name that a copy of the client's menus from there takes beside the
+// copies of the client's own files: it says where the file came from.
+constexpr char kVirtualMenusCopyName[] = "popups (VirtualStore).ini";
+
 // The web launcher that the desktop shortcut starts, in the Windows directory.
 constexpr char kLauncherName[] = "verbalia.exe";
 

@@ -1,9 +1,11 @@
 #include "info_dialog.h"
 
 #include <shellapi.h>
+#include <shldisp.h>
 #include <shlobj.h>
 
 #include "client_check.h"
+#include "desktop_shell.h"
 #include "resource.h"
 
 CInfoDialog::CInfoDialog(HWND owner) : CDialog(IDD_INFO, owner) {}
@@ -28,14 +30,13 @@ void CInfoDialog::OnOK() {
       CDialog explanation(IDD_EXPLANATION);
       explanation.DoModal();
     }
-    OpenWithShell(kSubscriptionUrl, SW_SHOW);
+    OpenForScreenUser(kSubscriptionUrl, SW_SHOW);  // the person's own mail program
   }
   CDialog::OnOK();
 }
 
 namespace {
 
-constexpr char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr char kShortcutName[] = "Verbalia";
 constexpr char kShortcutExtension[] = ".LNK";
 constexpr char kShortcutDescription[] = "Accés directe a Verbalia";
@@ -85,28 +86,13 @@ void WriteLauncher(const CString& path) {
   DeleteFileA(written.c_str());
 }
 
-// The shortcut's full path in `path` (MAX_PATH bytes): the desktop folder of
-// the user plus "\Verbalia.LNK". False when the desktop folder cannot be read
-// or the whole path would not fit: then no shortcut is made.
-bool ShortcutPath(char (&path)[MAX_PATH]) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-  DWORD size = MAX_PATH;
-  const LONG status = RegQueryValueExA(key, "Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size);
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS || size == 0) return false;
-  // A stored text need not end with its terminator.
-  if (path[size - 1] != '\0') {
-    if (size >= MAX_PATH) return false;
-    path[size] = '\0';
-  }
-  const size_t needed =
-      static_cast<size_t>(lstrlenA(path)) + 1 + sizeof kShortcutName - 1 + sizeof kShortcutExtension - 1;
-  if (path[0] == '\0' || needed >= MAX_PATH) return false;
-  lstrcatA(path, "\\");
-  lstrcatA(path, kShortcutName);
-  lstrcatA(path, kShortcutExtension);
-  return true;
+// The shortcut's full path: the desktop folder of the person at the screen
+// plus "\Verbalia.LNK". Empty when the desktop folder is not known or the
+// whole path would not fit in MAX_PATH: then no shortcut is made.
+CString ShortcutPath() {
+  const CString desktop = ScreenUserFolder(ssfDESKTOPDIRECTORY, "Desktop");
+  CString path = CString::Format("%s\\%s%s", {desktop.c_str(), kShortcutName, kShortcutExtension});
+  return desktop.empty() || path.length() >= MAX_PATH ? CString() : path;
 }
 
 }  // namespace
@@ -127,8 +113,8 @@ void CInfoDialog::CreateDesktopShortcut() {
                               reinterpret_cast<void**>(&link)))) {
     return;  // no shortcut; the launcher stays
   }
-  char shortcutPath[MAX_PATH] = "";
-  const bool havePath = ShortcutPath(shortcutPath);
+  const CString shortcutPath = ShortcutPath();
+  const bool havePath = !shortcutPath.empty();
   IPersistFile* file = nullptr;
   if (havePath && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
     // The target is found through the Windows directory, which is on the
@@ -136,7 +122,7 @@ void CInfoDialog::CreateDesktopShortcut() {
     link->SetPath(kLauncherName);
     link->SetDescription(kShortcutDescription);
     WCHAR widePath[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, widePath, MAX_PATH);
+    MultiByteToWideChar(CP_ACP, 0, shortcutPath.c_str(), -1, widePath, MAX_PATH);
     link->SetArguments(nullptr);
     link->SetIconLocation(launcherPath.c_str(), 0);
     file->Save(widePath, TRUE);

@@ -1,8 +1,10 @@
 #include "installer_dlg.h"
 
 #include <commdlg.h>
+#include <shldisp.h>
 
 #include "client_files.h"
+#include "desktop_shell.h"
 #include "info_dialog.h"
 #include "installer_app.h"
 #include "resource.h"
@@ -129,6 +131,29 @@ CString MakeBackupFolder(const CString& clientFolder, bool besideEarlierCopies) 
   return CString(nullptr, CString::npos);  // a failed string: every path made from it names nothing
 }
 
+// One file that an install replaces: the translation that replaces it, the
+// file itself, the name its copy takes, and whether it needs one.
+struct ReplacedFile {
+  CString source, target;
+  const char* copyName;
+  bool needsCopy;
+};
+// The client's three files, and the menus kept apart for it after them.
+constexpr size_t kPairCount = sizeof kInstallPairs / sizeof kInstallPairs[0];
+constexpr size_t kReplacedMost = kPairCount + 1;
+
+// The client's menus as Windows Vista on keeps them apart for it once it
+// has saved them from under a folder that only administrators may change
+// (the installer, as an administrator, sees only the real file); empty when
+// there is no such file.
+CString VirtualisedMenus(const CString& clientFolder) {
+  if (LOBYTE(LOWORD(GetVersion())) < 6) return {};
+  const CString path =
+      VirtualStorePath(ScreenUserFolder(ssfLOCALAPPDATA, "Local AppData"), clientFolder, kInstallPairs[1].target);
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? path : CString();
+}
+
 }  // namespace
 
 void CInstallerDlg::OnInstall() {
@@ -153,6 +178,18 @@ void CInstallerDlg::OnInstall() {
     }
   }
 
+  // The files replaced: the client's three, and the copy of its menus that
+  // Windows Vista on may keep apart for it, which the client reads first.
+  ReplacedFile files[kReplacedMost];
+  size_t count = 0;
+  for (const InstallPair& pair : kInstallPairs) {
+    files[count++] = {sourceFolder + pair.source, clientFolder + pair.target, pair.target, false};
+  }
+  const CString virtualMenus = VirtualisedMenus(clientFolder);
+  if (!virtualMenus.empty()) {
+    files[count++] = {sourceFolder + kInstallPairs[1].source, virtualMenus, kVirtualMenusCopyName, false};
+  }
+
   // No content that is replaced is lost. A target that already is its
   // translation, or still the copy that "original\" holds of it, needs no
   // new copy. The others are copied into "original\", where it has none of
@@ -160,30 +197,25 @@ void CInstallerDlg::OnInstall() {
   // first install), this run's copies all go beside it, into a new numbered
   // folder, and that earlier copy stays as it is. No folder is made when
   // nothing needs a copy.
-  constexpr size_t kPairCount = sizeof kInstallPairs / sizeof kInstallPairs[0];
-  bool needsCopy[kPairCount];
   bool anyToCopy = false, besideEarlierCopies = false;
-  for (size_t i = 0; i < kPairCount; ++i) {
-    const CString target = clientFolder + kInstallPairs[i].target;
-    const CString earlier = originalFolder + kInstallPairs[i].target;
+  for (size_t i = 0; i < count; ++i) {
+    ReplacedFile& file = files[i];
+    const CString earlier = originalFolder + file.copyName;
     // A missing target cannot be copied: its copy fails and is asked about.
-    const bool earlierCopy = Exists(target) && Exists(earlier);
-    needsCopy[i] = !Exists(target) || (!SameContents(target, sourceFolder + kInstallPairs[i].source) &&
-                                       !(earlierCopy && SameContents(target, earlier)));
-    anyToCopy = anyToCopy || needsCopy[i];
-    besideEarlierCopies = besideEarlierCopies || (needsCopy[i] && earlierCopy);
+    const bool there = Exists(file.target), earlierCopy = there && Exists(earlier);
+    file.needsCopy =
+        !there || (!SameContents(file.target, file.source) && !(earlierCopy && SameContents(file.target, earlier)));
+    anyToCopy = anyToCopy || file.needsCopy;
+    besideEarlierCopies = besideEarlierCopies || (file.needsCopy && earlierCopy);
   }
   if (anyToCopy) {
     const CString backupFolder = MakeBackupFolder(clientFolder, besideEarlierCopies);
     bool allBackedUp = true;
-    for (size_t i = 0; i < kPairCount; ++i) {
-      const InstallPair& pair = kInstallPairs[i];
-      if (!needsCopy[i] ||
-          CopyFileA((clientFolder + pair.target).c_str(), (backupFolder + pair.target).c_str(), TRUE)) {
-        continue;
-      }
+    for (size_t i = 0; i < count; ++i) {
+      const ReplacedFile& file = files[i];
+      if (!file.needsCopy || CopyFileA(file.target.c_str(), (backupFolder + file.copyName).c_str(), TRUE)) continue;
       allBackedUp = false;
-      if (!GoOnWithoutBackup(pair.target)) return;
+      if (!GoOnWithoutBackup(file.copyName)) return;
     }
     // Reported only when it happened: every file that needed a copy has one,
     // in the folder named.
@@ -191,12 +223,18 @@ void CInstallerDlg::OnInstall() {
   }
 
   // Every file is copied even after a failure, so that as much as possible is
-  // translated; a failure only withholds the final report.
+  // translated; a failure only withholds the final report. A copy carries no
+  // mark of the web that the translated file may have got from a download:
+  // Windows would ask about its publisher at every start of the client.
   bool allCopied = true;
-  for (const InstallPair& pair : kInstallPairs) {
-    if (!CopyFileA((sourceFolder + pair.source).c_str(), (clientFolder + pair.target).c_str(), FALSE)) {
+  for (size_t i = 0; i < count; ++i) {
+    const ReplacedFile& file = files[i];
+    if (!CopyFileA(file.source.c_str(), file.target.c_str(), FALSE)) {
       allCopied = false;
+      continue;
     }
+    DeleteFileA((file.target + ":Zone.Identifier").c_str());
+    if (i >= kPairCount) AppendResult(FormatResourceString(IDS_VIRTUAL_MENUS, {file.target.c_str()}));
   }
   if (allCopied) {
     AppendResult(FormatResourceString(IDS_INSTALLED_TO, {clientFolder.c_str()}));

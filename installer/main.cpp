@@ -3,7 +3,7 @@
 #include <new>
 
 #include "installer_app.h"
-#include "safe_start.h"
+#include "library_search.h"
 
 namespace {
 
@@ -18,8 +18,7 @@ CInstallerApp& TheApp() { return *g_app; }
 
 // The program's entry, in place of the C run-time's start-up, of which the
 // installer needs nothing: it reads no command line.
-extern "C" __attribute__((no_stack_protector)) void WinMainCRTStartup() {
-  SeedStackGuard();
+extern "C" void WinMainCRTStartup() {
   KeepLibrarySearchToSystem();
   g_app = new (g_appStorage) CInstallerApp;
   const int exitCode = g_app->Run(GetModuleHandleA(nullptr));

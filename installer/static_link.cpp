@@ -1,5 +1,7 @@
 #include "static_link.h"
 
+#include "desktop_shell.h"
+
 const CRuntimeClass CStaticLink::classCStaticLink = {"CStaticLink", &CStatic::classCStatic};
 
 namespace {
@@ -40,7 +42,9 @@ HBRUSH CStaticLink::CtlColor(HDC dc, UINT) {
 
 void CStaticLink::OnClicked() {
   if (m_link.empty()) m_link = GetWindowText();
-  const HINSTANCE result = OpenWithShell(m_link.c_str(), SW_SHOWNORMAL);
+  // The browser runs as the person at the screen, never as an administrator;
+  // a hand-over that the desktop's shell takes counts as opened.
+  const HINSTANCE result = OpenForScreenUser(m_link.c_str(), SW_SHOWNORMAL);
   if (reinterpret_cast<UINT_PTR>(result) > 32) {
     m_bVisited = TRUE;
     InvalidateRect(m_hWnd, nullptr, TRUE);

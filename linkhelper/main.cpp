@@ -3,7 +3,8 @@
 // starts the client, and ends. Without a request it opens its setup dialog.
 #include "dde.h"
 #include "helper.h"
-#include "safe_start.h"
+#include "library_search.h"
+#include "stack_guard.h"
 #include "settings.h"
 #include "text_read.h"
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "installer_run.h"
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 namespace {
 
@@ -179,9 +181,16 @@ void ExpectBackups(const InstallerRun& run, const Originals& originals, const st
   ExpectSame(run.client + backups + "urlhop32.exe", originals.helper);
 }
 
+// The mark of the web that a copy of a downloaded file carries on Windows
+// (a stream of the file; under Wine a file of that name beside it).
+std::string WebMark(const std::string& file) { return file + ":Zone.Identifier"; }
+
 TEST(Install, BacksUpReplacesAndReports) {
   InstallerRun run;
   const Originals originals(run.client);
+  for (const char* target : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
+    ASSERT_TRUE(testenv::WriteFile(WebMark(run.client + target), "[ZoneTransfer]\r\nZoneId=3\r\n"));
+  }
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
   ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
   ui::Click(run.dialog, 1006);
@@ -193,6 +202,49 @@ TEST(Install, BacksUpReplacesAndReports) {
   EXPECT_TRUE(Enabled(run.dialog, 2));
   ExpectTranslated(run);
   ExpectBackups(run, originals);
+  // Installed files carry no mark: Windows would warn at every start of the client.
+  for (const char* target : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
+    EXPECT_FALSE(testenv::FileExists(WebMark(run.client + target))) << target;
+  }
+}
+
+// Windows Vista on keeps the menus that a client under Program Files saved in
+// the user's VirtualStore, and the client reads them first: they are copied
+// and translated as the client's own file is.
+TEST(Install, TheMenusKeptApartForAClientUnderProgramFilesAreTranslatedToo) {
+  char programFiles[MAX_PATH] = "", localAppData[MAX_PATH] = "";
+  ASSERT_TRUE(ExpandEnvironmentStringsA("%ProgramFiles%", programFiles, sizeof programFiles));
+  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData), S_OK);
+  const std::string client = std::string(programFiles) + "\\Quop test\\";
+  const std::string store = std::string(localAppData) + "\\VirtualStore" + client.substr(2);
+  struct Cleanup {
+    std::string client, store;
+    ~Cleanup() {
+      testenv::DeleteTree(client);
+      testenv::DeleteTree(store);
+    }
+  } cleanup{client, store};
+  testenv::DeleteTree(client);
+  testenv::DeleteTree(store);
+  MakeClient(client);
+  ASSERT_EQ(SHCreateDirectoryExA(nullptr, store.c_str(), nullptr), ERROR_SUCCESS);
+  ASSERT_TRUE(testenv::WriteFile(store + "popups.ini", "[menus]\r\nmy own=1\r\n"));
+  const Originals originals(client);
+
+  InstallerRun run(false);
+  ASSERT_TRUE(run.Pick(client + "quop32.exe"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  EXPECT_TRUE(run.DismissInfoDialog());
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009), "La versió original del Quop ha estat copiada a '" + client +
+                                                   "original\\'\r\n" +
+                                                   "També s'han traduït els menús del Quop que el Windows desava a " +
+                                                   store + "popups.ini\r\n" + InstalledResult(client));
+  EXPECT_EQ(Read(client + "popups.ini"), Read(run.pack + "popups.ca"));
+  EXPECT_EQ(Read(store + "popups.ini"), Read(run.pack + "popups.ca"));
+  EXPECT_EQ(Read(client + "original\\popups.ini"), originals.popups);
+  EXPECT_EQ(Read(client + "original\\popups (VirtualStore).ini"), "[menus]\r\nmy own=1\r\n");
 }
 
 TEST(Install, AMissingTranslatedFileStopsBeforeAnythingChanges) {

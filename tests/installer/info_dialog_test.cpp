@@ -342,6 +342,7 @@ TEST(WholeRoad, OneInstallationFromStartToSortir) {
   ui::Click(run.run.dialog, 2);
   ASSERT_TRUE(run.run.process->WaitExit());
   EXPECT_EQ(run.log.Urls(), std::vector<std::string>{kSubscription});
+  EXPECT_EQ(run.log.Entries()[0].parent, testenv::ScreenUserLauncher());  // the person's own mail program
   EXPECT_TRUE(ReadShortcut(run.Shortcut()).loaded);
   EXPECT_EQ(testenv::ReadFile(run.run.client + "quop32.exe"), testenv::ReadFile(run.run.pack + "quop32.ca"));
   EXPECT_TRUE(testenv::FileExists(run.run.client + "original\\quop32.exe"));

@@ -186,6 +186,8 @@ TEST(WebLink, AClickOpensTheSiteAndTurnsTheTextPurple) {
   ClickOn(link);
   ASSERT_TRUE(log.WaitForCount(1));
   EXPECT_EQ(log.Urls(), std::vector<std::string>{kSiteAddress});
+  // The browser runs as the person at the screen: the desktop's shell starts it.
+  EXPECT_EQ(log.Entries()[0].parent, testenv::ScreenUserLauncher());
   EXPECT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(128, 0, 128)); }, 5000));
   EXPECT_TRUE(IsWindow(run.dialog));
 }

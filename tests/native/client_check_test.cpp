@@ -52,3 +52,25 @@ TEST(InstallPairs, ReplaceTheThreeClientFilesInOrder) {
   EXPECT_STREQ(kInstallPairs[1].source, "popups.ca");
   EXPECT_STREQ(kInstallPairs[2].target, "urlhop32.exe");
 }
+
+// Where Windows keeps the client's own copy of its menus: which user folder,
+// which part of the client's folder; none for a client on no drive.
+TEST(VirtualStorePath, IsLocalAppDataVirtualStoreAndTheFolderWithoutItsDrive) {
+  const struct {
+    const char* localAppData;
+    const char* client;
+    const char* path;
+  } cases[] = {
+      {"C:\\Users\\anna\\AppData\\Local", "C:\\Program Files\\Quop\\",
+       "C:\\Users\\anna\\AppData\\Local\\VirtualStore\\Program Files\\Quop\\popups.ini"},
+      {"C:\\Users\\anna\\AppData\\Local\\", "D:\\Quop\\",
+       "C:\\Users\\anna\\AppData\\Local\\VirtualStore\\Quop\\popups.ini"},
+      {"C:\\Users\\anna\\AppData\\Local", "c:/quop/", "C:\\Users\\anna\\AppData\\Local\\VirtualStore/quop/popups.ini"},
+      {"C:\\Users\\anna\\AppData\\Local", "\\\\server\\share\\Quop\\", ""},  // a network folder
+      {"C:\\Users\\anna\\AppData\\Local", "Quop\\", ""},                     // no drive
+      {"", "C:\\Program Files\\Quop\\", ""},                                 // no Local AppData known
+  };
+  for (const auto& c : cases) {
+    EXPECT_STREQ(VirtualStorePath(c.localAppData, c.client, "popups.ini").c_str(), c.path) << c.client;
+  }
+}

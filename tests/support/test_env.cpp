@@ -22,8 +22,6 @@ std::string DeliverablePath(const std::string& relative) {
 
 std::string SourcePath(const std::string& relative) { return std::string(QUOP_SOURCE_DIR) + "\\" + relative; }
 
-namespace {
-
 void DeleteTree(const std::string& dir) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
@@ -43,8 +41,6 @@ void DeleteTree(const std::string& dir) {
   }
   RemoveDirectoryA(dir.c_str());
 }
-
-}  // namespace
 
 std::string ScratchDir() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -75,7 +71,9 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-UrlLog::UrlLog() : path_(ScratchDir() + "urlrec.log") {
+UrlLog::UrlLog()
+    : path_(ScratchDir() + "urlrec.log"),
+      registryPath_(std::make_unique<RegistryValueOverride>(kUrlLogKey, kUrlLogValue, path_.c_str())) {
   DeleteFileA(path_.c_str());
   SetEnvironmentVariableA("URLREC_LOG", path_.c_str());
 }
@@ -226,6 +224,8 @@ class WindowsVersionSetting : public ::testing::Environment {
 ::testing::Environment* const g_windowsVersion = ::testing::AddGlobalTestEnvironment(new WindowsVersionSetting);
 
 }  // namespace
+
+std::string ScreenUserLauncher() { return OnVersion4() ? "trinstall.exe" : "explorer.exe"; }
 
 std::string WindowsDir() {
   char dir[MAX_PATH] = "";

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,21 @@ std::string SourcePath(const std::string& relative);
 std::string ScratchDir();
 
 std::string ReadFile(const std::string& path);
+// Removes a folder and everything in it, read-only files included.
+void DeleteTree(const std::string& dir);
 bool WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
+class RegistryValueOverride;
+
+// Where the URL recorder finds its log when its environment has none: the
+// desktop's shell starts it with an environment of its own.
+constexpr char kUrlLogKey[] = "Software\\Quop test bench";
+constexpr char kUrlLogValue[] = "URL log";
+
 // Points the URL recorder at a log of this test's own (through the
-// environment, which the programs under test and the shell pass on).
+// environment, which the programs under test and the shell pass on, and
+// the registry, for what the desktop's shell starts).
 class UrlLog {
  public:
   UrlLog();
@@ -39,6 +50,7 @@ class UrlLog {
 
  private:
   std::string path_;
+  std::unique_ptr<RegistryValueOverride> registryPath_;
 };
 
 // Removes the shell's handler of a URL scheme for the life of the object
@@ -111,6 +123,11 @@ std::string WindowsVersion();
 // True when that version is 4.x, the version of the newer shell's first
 // systems (Windows 95 and NT 4.0).
 bool OnVersion4();
+
+// The program that starts what the installer opens for the person at the
+// screen: the desktop's shell where the installer runs elevated (always,
+// under Wine, from the version of Vista on), else the installer itself.
+std::string ScreenUserLauncher();
 
 // The Windows directory, with no trailing backslash.
 std::string WindowsDir();

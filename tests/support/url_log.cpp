@@ -2,8 +2,8 @@
 
 namespace urllog {
 
-std::string FormatLine(std::uint64_t micros, const std::string& url) {
-  return std::to_string(micros) + "\t" + url + "\r\n";
+std::string FormatLine(std::uint64_t micros, const std::string& parent, const std::string& url) {
+  return std::to_string(micros) + "\t" + parent + "\t" + url + "\r\n";
 }
 
 std::vector<Entry> Parse(const std::string& text) {
@@ -15,8 +15,9 @@ std::vector<Entry> Parse(const std::string& text) {
     const std::string line = text.substr(pos, end - pos);
     pos = end + 2;
     const std::size_t tab = line.find('\t');
-    if (tab == 0 || tab == std::string::npos) continue;
-    Entry entry{0, line.substr(tab + 1)};
+    const std::size_t second = tab == std::string::npos ? tab : line.find('\t', tab + 1);
+    if (tab == 0 || second == std::string::npos) continue;
+    Entry entry{0, line.substr(tab + 1, second - tab - 1), line.substr(second + 1)};
     bool digits = true;
     for (std::size_t i = 0; i < tab; ++i) {
       const char c = line[i];

@@ -1,4 +1,4 @@
-#include "safe_start.h"
+#include "stack_guard.h"
 
 #include <windows.h>
 
@@ -31,22 +31,4 @@ void SeedStackGuard() {
   // cannot write the guard back as it was.
   seed &= ~static_cast<UINT_PTR>(0xFF);
   __stack_chk_guard = seed ? seed : 0x5EC0A100;
-}
-
-void KeepLibrarySearchToSystem() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  if (!kernel) return;
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
-  // Windows 8 on, and Vista and 7 with their later updates.
-  if (const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-          reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
-    if (setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
-  }
-  // Windows XP with its first service pack on: an empty folder takes the
-  // current one out of the search.
-  if (const auto setDirectory = reinterpret_cast<SetDllDirectoryFn>(
-          reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDllDirectoryA")))) {
-    setDirectory("");
-  }
 }

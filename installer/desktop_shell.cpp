@@ -1,0 +1,184 @@
+#include "desktop_shell.h"
+
+#include <exdisp.h>
+#include <servprov.h>
+#include <shldisp.h>
+#include <shlguid.h>
+#include <shlobj.h>
+
+#include "framework.h"
+
+namespace {
+
+// An interface pointer released with the object.
+template <class T>
+class ComRef {
+ public:
+  ComRef() = default;
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  ~ComRef() {
+    if (m_p) m_p->Release();
+  }
+  T* operator->() const { return m_p; }
+  T* get() const { return m_p; }
+  explicit operator bool() const { return m_p != nullptr; }
+  T** out() { return &m_p; }
+  void** out_void() { return reinterpret_cast<void**>(&m_p); }
+
+ private:
+  T* m_p = nullptr;
+};
+
+// The automation library's texts, from the system directory.
+struct AutomationTexts {
+  BSTR(WINAPI* make)(const OLECHAR*);
+  void(WINAPI* free)(BSTR);
+};
+
+bool LoadAutomationTexts(AutomationTexts& texts) {
+  static HMODULE library;
+  texts.make = SystemFunction<BSTR(WINAPI*)(const OLECHAR*)>(library, "oleaut32.dll", "SysAllocString");
+  texts.free = SystemFunction<void(WINAPI*)(BSTR)>(library, "oleaut32.dll", "SysFreeString");
+  return texts.make && texts.free;
+}
+
+// The desktop's own shell object, reached through the desktop window's view
+// (its Shell.Application); null when any step fails.
+bool DesktopShell(ComRef<IShellDispatch2>& shell) {
+  ComRef<IShellWindows> windows;
+  if (FAILED(
+          CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows, windows.out_void()))) {
+    return false;
+  }
+  VARIANT none = {};
+  none.vt = VT_EMPTY;
+  long window = 0;
+  ComRef<IDispatch> desktop;
+  if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.out()) != S_OK || !desktop) {
+    return false;
+  }
+  ComRef<IServiceProvider> services;
+  ComRef<IShellBrowser> browser;
+  ComRef<IShellView> view;
+  ComRef<IDispatch> background;
+  ComRef<IShellFolderViewDual> folderView;
+  ComRef<IDispatch> application;
+  return SUCCEEDED(desktop->QueryInterface(IID_IServiceProvider, services.out_void())) &&
+         SUCCEEDED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.out_void())) &&
+         SUCCEEDED(browser->QueryActiveShellView(view.out())) && view &&
+         SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.out_void())) &&
+         SUCCEEDED(background->QueryInterface(IID_IShellFolderViewDual, folderView.out_void())) &&
+         SUCCEEDED(folderView->get_Application(application.out())) && application &&
+         SUCCEEDED(application->QueryInterface(IID_IShellDispatch2, shell.out_void())) && shell;
+}
+
+// A text of the installer as the shell's objects take it; null without memory.
+BSTR WideText(const AutomationTexts& texts, const char* text) {
+  WCHAR wide[2 * MAX_PATH];
+  if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide, sizeof wide / sizeof wide[0])) return nullptr;
+  return texts.make(wide);
+}
+
+bool HandToDesktopShell(const char* target, int show) {
+  AutomationTexts texts;
+  ComRef<IShellDispatch2> shell;
+  if (!LoadAutomationTexts(texts) || !DesktopShell(shell)) return false;
+  BSTR file = WideText(texts, target);
+  BSTR verb = WideText(texts, "open");
+  bool accepted = false;
+  if (file && verb) {
+    VARIANT none = {}, operation = {}, showing = {};
+    none.vt = VT_EMPTY;
+    operation.vt = VT_BSTR;
+    operation.bstrVal = verb;
+    showing.vt = VT_I4;
+    showing.lVal = show;
+    accepted = shell->ShellExecute(file, none, none, operation, showing) == S_OK;
+  }
+  if (file) texts.free(file);
+  if (verb) texts.free(verb);
+  return accepted;
+}
+
+// The path of a special folder as the desktop's shell knows it; empty when
+// it cannot say, or when the path has a letter that the installer's 8-bit
+// texts cannot hold.
+CString DesktopShellFolder(int shellFolder) {
+  AutomationTexts texts;
+  ComRef<IShellDispatch2> shell;
+  if (!LoadAutomationTexts(texts) || !DesktopShell(shell)) return {};
+  VARIANT which = {};
+  which.vt = VT_I4;
+  which.lVal = shellFolder;
+  ComRef<Folder> folder;
+  ComRef<Folder2> folder2;
+  ComRef<FolderItem> self;
+  BSTR wide = nullptr;
+  CString path;
+  if (shell->NameSpace(which, folder.out()) == S_OK && folder &&
+      SUCCEEDED(folder->QueryInterface(IID_Folder2, folder2.out_void())) && SUCCEEDED(folder2->get_Self(self.out())) &&
+      self && SUCCEEDED(self->get_Path(&wide)) && wide) {
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &lossy);
+    char* text = length > 1 && !lossy ? path.GetBuffer(static_cast<size_t>(length - 1)) : nullptr;
+    if (text) {
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, text, length, nullptr, &lossy);
+      path.ReleaseBuffer(static_cast<size_t>(length - 1));
+      if (lossy) path = CString();
+    }
+  }
+  if (wide) texts.free(wide);
+  return path;
+}
+
+constexpr char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The user's value `name` of the "Shell Folders" key, read into MAX_PATH
+// bytes; empty when it is not there or does not fit.
+CString RegistryShellFolder(const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return {};
+  char path[MAX_PATH];
+  DWORD size = sizeof path;
+  const LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || size == 0) return {};
+  // A stored text need not end with its terminator.
+  if (path[size - 1] != '\0') {
+    if (size >= sizeof path) return {};
+    path[size] = '\0';
+  }
+  return path;
+}
+
+}  // namespace
+
+bool RunsElevated() {
+  if (LOBYTE(LOWORD(GetVersion())) < 6) return false;  // no elevation before Vista
+  HMODULE advapi = GetModuleHandleA("advapi32.dll");
+  using OpenProcessTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, PHANDLE);
+  using GetTokenInformationFn = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
+  const auto openToken =
+      reinterpret_cast<OpenProcessTokenFn>(reinterpret_cast<void (*)()>(GetProcAddress(advapi, "OpenProcessToken")));
+  const auto tokenInformation = reinterpret_cast<GetTokenInformationFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(advapi, "GetTokenInformation")));
+  HANDLE token = nullptr;
+  if (!openToken || !tokenInformation || !openToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  TOKEN_ELEVATION elevation = {};
+  DWORD size = 0;
+  const bool elevated =
+      tokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) && elevation.TokenIsElevated;
+  CloseHandle(token);
+  return elevated;
+}
+
+HINSTANCE OpenForScreenUser(const char* target, int show) {
+  if (RunsElevated() && HandToDesktopShell(target, show)) return reinterpret_cast<HINSTANCE>(33);
+  return OpenWithShell(target, show);
+}
+
+CString ScreenUserFolder(int shellFolder, const char* registryName) {
+  CString folder = RunsElevated() ? DesktopShellFolder(shellFolder) : CString();
+  return folder.empty() ? RegistryShellFolder(registryName) : folder;
+}
