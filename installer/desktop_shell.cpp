@@ -85,7 +85,7 @@ bool HandToDesktopShell(const char* target, int show) {
   ComRef<IShellDispatch2> shell;
   if (!LoadAutomationTexts(texts) || !DesktopShell(shell)) return false;
   BSTR file = WideText(texts, target);
-  BSTR verb = WideText(texts, "open");
+  BSTR verb = texts.make(L"open");
   bool accepted = false;
   if (file && verb) {
     VARIANT none = {}, operation = {}, showing = {};
@@ -119,13 +119,11 @@ CString DesktopShellFolder(int shellFolder) {
   if (shell->NameSpace(which, folder.out()) == S_OK && folder &&
       SUCCEEDED(folder->QueryInterface(IID_Folder2, folder2.out_void())) && SUCCEEDED(folder2->get_Self(self.out())) &&
       self && SUCCEEDED(self->get_Path(&wide)) && wide) {
+    // A folder's path longer than MAX_PATH could hold no file of the installer's.
+    char text[MAX_PATH];
     BOOL lossy = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &lossy);
-    char* text = length > 1 && !lossy ? path.GetBuffer(static_cast<size_t>(length - 1)) : nullptr;
-    if (text) {
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, text, length, nullptr, &lossy);
-      path.ReleaseBuffer(static_cast<size_t>(length - 1));
-      if (lossy) path = CString();
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, text, sizeof text, nullptr, &lossy) && !lossy) {
+      path = text;
     }
   }
   if (wide) texts.free(wide);

@@ -154,6 +154,34 @@ CString VirtualisedMenus(const CString& clientFolder) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? path : CString();
 }
 
+// Names the installed link helper as the program for the irc:// links of
+// web pages, for every user, where no program is named for them: a claim
+// that exists (another IRC program's, or the user's choice) is left alone.
+// True when the helper was named; a failed write is no error of the install.
+bool ClaimChatLinks(const CString& clientFolder) {
+  char named[MAX_PATH] = "";
+  LONG size = sizeof named;
+  const LONG found = RegQueryValueA(HKEY_CLASSES_ROOT, "irc\\shell\\open\\command", named, &size);
+  if (found == ERROR_MORE_DATA || (found == ERROR_SUCCESS && named[0])) return false;
+  const CString command = CString::Format("\"%surlhop32.exe\" \"%%1\"", {clientFolder.c_str()});
+  if (command.failed()) return false;
+  CString icon(command);
+  icon.Truncate(command.length() - 5);  // the quoted helper, without its ' "%1"'
+  icon += ",0";
+  HKEY scheme;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\irc", 0, nullptr, 0, KEY_WRITE, nullptr, &scheme,
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegSetValueExA(scheme, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("URL:IRC Protocol"), 17);
+  RegSetValueExA(scheme, "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+  RegSetValueA(scheme, "DefaultIcon", REG_SZ, icon.c_str(), 0);
+  // Last: the links reach the helper once this is there.
+  const bool claimed = RegSetValueA(scheme, "shell\\open\\command", REG_SZ, command.c_str(), 0) == ERROR_SUCCESS;
+  RegCloseKey(scheme);
+  return claimed;
+}
+
 }  // namespace
 
 void CInstallerDlg::OnInstall() {
@@ -226,7 +254,7 @@ void CInstallerDlg::OnInstall() {
   // translated; a failure only withholds the final report. A copy carries no
   // mark of the web that the translated file may have got from a download:
   // Windows would ask about its publisher at every start of the client.
-  bool allCopied = true;
+  bool allCopied = true, virtualMenusTranslated = false;
   for (size_t i = 0; i < count; ++i) {
     const ReplacedFile& file = files[i];
     if (!CopyFileA(file.source.c_str(), file.target.c_str(), FALSE)) {
@@ -234,10 +262,15 @@ void CInstallerDlg::OnInstall() {
       continue;
     }
     DeleteFileA((file.target + ":Zone.Identifier").c_str());
-    if (i >= kPairCount) AppendResult(FormatResourceString(IDS_VIRTUAL_MENUS, {file.target.c_str()}));
+    virtualMenusTranslated = virtualMenusTranslated || i >= kPairCount;
   }
+  // What else happened comes after the report (the box shows its first
+  // three lines: the copies, where the client is, "Procés finalitzat!").
+  const bool chatLinksClaimed = allCopied && ClaimChatLinks(clientFolder);
+  if (allCopied) AppendResult(FormatResourceString(IDS_INSTALLED_TO, {clientFolder.c_str()}));
+  if (virtualMenusTranslated) AppendResult(FormatResourceString(IDS_VIRTUAL_MENUS, {virtualMenus.c_str()}));
+  if (chatLinksClaimed) AppendResult(LoadResourceString(IDS_CHAT_LINKS));
   if (allCopied) {
-    AppendResult(FormatResourceString(IDS_INSTALLED_TO, {clientFolder.c_str()}));
     ShowMessage(LoadResourceString(IDS_INSTALLED));
     EnableWindow(GetDlgItem(IDC_BROWSE), FALSE);
     EnableWindow(GetDlgItem(IDC_INSTALL), FALSE);
@@ -259,7 +292,11 @@ void CInstallerDlg::UpdateInstallButton() { EnableWindow(GetDlgItem(IDC_INSTALL)
 
 void CInstallerDlg::AppendResult(const CString& text) {
   HWND results = GetDlgItem(IDC_RESULTS);
-  const CString all = WindowText(results) + text;
+  // Each text starts on a line of its own, also after the report's last
+  // line, which ends without a line end.
+  CString all = WindowText(results);
+  if (!all.empty() && all.c_str()[all.length() - 1] != '\n') all += "\r\n";
+  all += text;
   if (all.failed()) return;  // the box only grows: without memory it keeps what it shows
   ::SetWindowTextA(results, all.c_str());
 }

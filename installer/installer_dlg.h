@@ -19,7 +19,8 @@ class CInstallerDlg : public CDialog {
 
   // Enables "Instal·lar" exactly when a client program has been accepted.
   void UpdateInstallButton();
-  // Adds `text` (with its own line ends) at the end of the results box.
+  // Adds `text` (with its own line ends) at the end of the results box, on
+  // a line of its own.
   void AppendResult(const CString& text);
   // Asks whether the install goes on after `target` could not be backed up.
   // Only an explicit Yes goes on: a question whose text could not be made,

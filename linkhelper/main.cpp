@@ -1,6 +1,8 @@
 // urlhop32.exe: the link helper. A web browser starts it with the path of a
-// chat request file; it hands the request to the running client over DDE, or
-// starts the client, and ends. Without a request it opens its setup dialog.
+// chat request file, or with an irc:// address; it hands the request to the
+// running client over DDE, or starts the client, and ends. Without a request
+// it opens its setup dialog.
+#include "chat_address.h"
 #include "dde.h"
 #include "helper.h"
 #include "library_search.h"
@@ -132,11 +134,41 @@ void DestroyMainWindow() {
   if (g_mainWindow && IsWindow(g_mainWindow)) DestroyWindow(g_mainWindow);
 }
 
-// Reads and uses the request named by the command tail.
+// Hands a request that names a server or a channel on: confirmed first when
+// it asks to be, then the link flow, then the setup dialog when that needs it.
+void UseRequest() {
+  NormaliseRequest(g_request);
+  if (WantsConfirmation(g_request)) {
+    CreateMainWindow();
+    if (DialogBoxParamA(g_instance, "LINK_DLG", g_mainWindow, LinkDlgProc, 0) != 1) {
+      DestroyMainWindow();
+      return;
+    }
+  }
+  g_lastOutcome = RunLinkFlow();
+  if (g_lastOutcome == kNeedsSetup) {
+    SetupPath();
+    return;
+  }
+  DestroyMainWindow();
+}
+
+// Reads and uses the request of the command tail: an irc:// address, or
+// the path of a request file.
 void HandleRequest(const char* tail) {
   if (!tail[0]) {
     SetupPath();
     return;
+  }
+  switch (ReadChatAddress(tail, g_request)) {
+    case ChatAddress::kRead:
+      UseRequest();
+      return;
+    case ChatAddress::kRefused:
+      MessageBeep(0);
+      return;
+    case ChatAddress::kNone:
+      break;
   }
   // One file, named once in full: the file functions take a relative path
   // from the current folder, the profile reader from the Windows directory.
@@ -155,20 +187,7 @@ void HandleRequest(const char* tail) {
     SetupPath();
     return;
   }
-  NormaliseRequest(g_request);
-  if (WantsConfirmation(g_request)) {
-    CreateMainWindow();
-    if (DialogBoxParamA(g_instance, "LINK_DLG", g_mainWindow, LinkDlgProc, 0) != 1) {
-      DestroyMainWindow();
-      return;
-    }
-  }
-  g_lastOutcome = RunLinkFlow();
-  if (g_lastOutcome == kNeedsSetup) {
-    SetupPath();
-    return;
-  }
-  DestroyMainWindow();
+  UseRequest();
 }
 
 }  // namespace

@@ -62,10 +62,11 @@ printf '%-46s %10s\n' "DDE 3 requests + poke, ms (median)" "$(echo "$dde" | sed 
 roads=$("$QUOP_RUN" "$QUOP_RUN_BUILD/tests/support/road_bench.exe" "Z:$(echo "$QUOP_RUN_BUILD" | tr / '\\')" \
   "$runs" 2>/dev/null | tr -d '\r')
 road_base=$(echo "$roads" | sed -n 's/^baseline //p')
-for road in join start; do
+for road in join address start; do
   ms=$(echo "$roads" | sed -n "s/^$road //p")
   label="helper $road road, ms (median)"
   [ "$road" = join ] && label="helper join road until the poke, ms (median)"
+  [ "$road" = address ] && label="helper irc:// road (confirmed) until the poke, ms"
   [ "$road" = start ] && label="helper start road until client args, ms"
   printf '%-46s %10s\n' "$label" "$ms"
   printf '%-46s %10s\n' "  / do-nothing start ($road_base ms)" "$(awk -v a="$ms" -v b="$road_base" 'BEGIN{printf "%.2f", a/b}')"
@@ -73,4 +74,6 @@ done
 road_floor=$(echo "$roads" | sed -n 's/^floor //p')
 road_join=$(echo "$roads" | sed -n 's/^join //p')
 printf '%-46s %10s\n' "floor road (its DDE transactions alone), ms" "$road_floor"
+road_address=$(echo "$roads" | sed -n 's/^address //p')
 printf '%-46s %10s\n' "helper join road / floor road" "$(awk -v a="$road_join" -v b="$road_floor" 'BEGIN{printf "%.2f", a/b}')"
+printf '%-46s %10s\n' "helper irc:// road / floor road" "$(awk -v a="$road_address" -v b="$road_floor" 'BEGIN{printf "%.2f", a/b}')"

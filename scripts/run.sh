@@ -62,7 +62,11 @@ else
 fi
 for _ in $(seq 50); do [ -s "$URLREC_LOG" ] && break; sleep 0.1; done
 echo "URLs handed to the shell:"
-if [ -s "$URLREC_LOG" ]; then cut -f2 "$URLREC_LOG" | tr -d '\r' | to_utf8 | sed 's/^/  /'; else echo "  none"; fi
+if [ -s "$URLREC_LOG" ]; then
+  tr -d '\r' <"$URLREC_LOG" | to_utf8 | awk -F'\t' '{ print "  " $3 " (started by " $2 ")" }'
+else
+  echo "  none"
+fi
 
 if [ -z "${DISPLAY:-}" ] || [ -n "${QUOP_HEADLESS:-}" ]; then
   echo "== chat links through the installed helper C:\\Quop\\urlhop32.exe (as a browser starts it)"

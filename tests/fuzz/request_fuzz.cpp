@@ -8,6 +8,7 @@
 #include <string>
 
 #include "../native/crt_split.h"
+#include "chat_address.h"
 #include "link_texts.h"
 #include "text_core.h"
 #include "text_read.h"
@@ -35,32 +36,25 @@ size_t ReadSome(void* source, unsigned char* into, size_t capacity) {
   return count;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string input(reinterpret_cast<const char*>(data), size);
-  LinkRequest request;
-  ClearRequest(request);
-  // Line by line through the helper's own reader, zero bytes and all, into
-  // the working text's 300 bytes (a canary after them).
-  Bytes bytes = {data, size, 0};
-  TextReader reader;
-  StartTextReader(reader, ReadSome, &bytes);
-  char text[kWorkTextSize + 1];
-  text[kWorkTextSize] = '\x5A';
-  while (ReadTextLine(reader, text, kWorkTextSize)) {
-    Check(text[kWorkTextSize] == '\x5A');
-    Check(std::memchr(text, '\0', kWorkTextSize) != nullptr);
-    ReadRequestLine(text, request);
+// A value that the client gets as one field: no blank, comma, quote or
+// control character (a password keeps its blanks and quotes, which the
+// command line cuts, as a request file's does).
+bool OneField(const char* value, bool password) {
+  for (const char* p = value; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x20 || c == 0x7F || c == ',' || (!password && (c == ' ' || c == '"'))) return false;
   }
-  NormaliseRequest(request);
+  return true;
+}
+
+// A normalised request, whatever it came from, and what the client gets of it.
+void CheckRequest(const LinkRequest& request) {
   Check(request.port[0] != '\0');
   Check(!request.channel[0] || request.channel[0] == '#');
-  for (const char* field : {request.server, request.port, request.channel, request.password}) {
-    Check(!std::strchr(field, ','));  // commas separate the orders' fields
-  }
+  Check(OneField(request.server, false) && OneField(request.port, false) && OneField(request.channel, false));
+  Check(OneField(request.password, true));
 
-  IsSupportedVersion(input.c_str());
+  char text[kWorkTextSize];
   ConnectText(text, sizeof text, request);
   NewServerText(text, sizeof text, request);
   JoinText(text, sizeof text, request);
@@ -80,5 +74,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (request.server[0]) Check(args[next++] == std::string("-s") + request.server + ":" + request.port);
   if (request.channel[0]) Check(args[next++] == std::string("-j") + request.channel);
   if (password[0]) Check(args[next++] == std::string("-p") + password);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  LinkRequest request;
+  ClearRequest(request);
+  // Line by line through the helper's own reader, zero bytes and all, into
+  // the working text's 300 bytes (a canary after them).
+  Bytes bytes = {data, size, 0};
+  TextReader reader;
+  StartTextReader(reader, ReadSome, &bytes);
+  char text[kWorkTextSize + 1];
+  text[kWorkTextSize] = '\x5A';
+  while (ReadTextLine(reader, text, kWorkTextSize)) {
+    Check(text[kWorkTextSize] == '\x5A');
+    Check(std::memchr(text, '\0', kWorkTextSize) != nullptr);
+    ReadRequestLine(text, request);
+  }
+  NormaliseRequest(request);
+  CheckRequest(request);
+  IsSupportedVersion(input.c_str());
+
+  // The same bytes as the command tail: an address (the corpus has some)
+  // reaches the client only through the same cuts.
+  LinkRequest address;
+  ClearRequest(address);
+  const ChatAddress kind = ReadChatAddress(input.c_str(), address);
+  if (kind == ChatAddress::kRead) {
+    Check(address.server[0] || address.channel[0]);
+    NormaliseRequest(address);
+    CheckRequest(address);
+  }
   return 0;
 }

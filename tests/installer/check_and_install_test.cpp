@@ -19,9 +19,12 @@ const char kNothingChosen[] = "(cap camí seleccionat)";
 
 std::string Read(const std::string& path) { return testenv::ReadFile(path); }
 
-// The results box's lines of a complete install.
-std::string InstalledResult(const std::string& client) {
-  return "El Quop en català ha estat copiat a " + client + "\r\nProcés finalitzat!";
+const char kChatLinksLine[] = "\r\nEls enllaços irc:// de les pàgines web s'obriran amb el Quop.";
+
+// The results box's lines of a complete install: the report, then what else
+// happened (no program was named for irc:// links: the helper is).
+std::string InstalledResult(const std::string& client, const std::string& more = "") {
+  return "El Quop en català ha estat copiat a " + client + "\r\nProcés finalitzat!" + more + kChatLinksLine;
 }
 std::string CompleteResults(const std::string& client, const std::string& backups = "original\\") {
   return "La versió original del Quop ha estat copiada a '" + client + backups + "'\r\n" + InstalledResult(client);
@@ -237,10 +240,10 @@ TEST(Install, TheMenusKeptApartForAClientUnderProgramFilesAreTranslatedToo) {
   ui::Click(run.dialog, 1006);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), "La versió original del Quop ha estat copiada a '" + client +
-                                                   "original\\'\r\n" +
-                                                   "També s'han traduït els menús del Quop que el Windows desava a " +
-                                                   store + "popups.ini\r\n" + InstalledResult(client));
+  EXPECT_EQ(ui::ControlText(run.dialog, 1009),
+            "La versió original del Quop ha estat copiada a '" + client + "original\\'\r\n" +
+                InstalledResult(client, "\r\nTambé s'han traduït els menús del Quop que el Windows desava a " + store +
+                                            "popups.ini"));
   EXPECT_EQ(Read(client + "popups.ini"), Read(run.pack + "popups.ca"));
   EXPECT_EQ(Read(store + "popups.ini"), Read(run.pack + "popups.ca"));
   EXPECT_EQ(Read(client + "original\\popups.ini"), originals.popups);
@@ -474,6 +477,38 @@ TEST(Install, TheFirstCopiesGoWhereNothingElseHoldsTheName) {
   ExpectBackups(run, originals, "original.3\\");
   EXPECT_EQ(Read(run.client + "original"), "not a folder");
   EXPECT_FALSE(testenv::FileExists(run.client + "original.2\\quop32.exe"));
+}
+
+// The value of a registry key of the machine's classes; "(none)" without it.
+std::string ClassValue(const std::string& key, const char* name = nullptr) {
+  char value[MAX_PATH] = "";
+  DWORD size = sizeof value;
+  return RegGetValueA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + key).c_str(), name, RRF_RT_REG_SZ, nullptr, value,
+                      &size) == ERROR_SUCCESS
+             ? value
+             : "(none)";
+}
+
+// After a complete install, irc:// links open with the installed helper,
+// unless a program was named for them already.
+TEST(Install, NamesTheHelperForChatLinksOnlyWhereNoProgramIs) {
+  for (const bool claimed : {false, true}) {
+    SCOPED_TRACE(claimed ? "another program named" : "no program named");
+    InstallerRun run;
+    if (claimed) {
+      ASSERT_EQ(RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\irc\\shell\\open\\command", REG_SZ,
+                             "\"C:\\Xat\\xat.exe\" \"%1\"", 0),
+                ERROR_SUCCESS);
+    }
+    InstallOnce(run);
+    const std::string results = ui::ControlText(run.dialog, 1009);
+    EXPECT_EQ(results.find(kChatLinksLine) != std::string::npos, !claimed) << results;
+    const std::string helper = "\"" + run.client + "urlhop32.exe\"";
+    EXPECT_EQ(ClassValue("irc\\shell\\open\\command"), claimed ? "\"C:\\Xat\\xat.exe\" \"%1\"" : helper + " \"%1\"");
+    EXPECT_EQ(ClassValue("irc"), claimed ? "(none)" : "URL:IRC Protocol");
+    EXPECT_EQ(ClassValue("irc", "URL Protocol"), claimed ? "(none)" : "");
+    EXPECT_EQ(ClassValue("irc\\DefaultIcon"), claimed ? "(none)" : helper + ",0");
+  }
 }
 
 // The file selection as Windows 95, 98 and NT 4.0 have it: loaded only once

@@ -369,6 +369,87 @@ TEST(StartClient, ThePathLearnedFromTheClientIsUsedAndRecorded) {
 }
 
 // --------------------------------------------------------------------------
+// The irc:// addresses that browsers hand to the program named for them:
+// always confirmed first, then the flow as for a request file.
+
+// Starts the helper with an address, expects the confirmation with the
+// address's server and channel, and answers it with `button`.
+void ConfirmAddress(const HelperSetup& setup, const std::string& address, const std::string& server,
+                    const std::string& channel, int button) {
+  auto helper = setup.Start(address);
+  HWND link = HelperSetup::WaitForDialog(*helper, kLinkTitle);
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(ui::ControlText(link, 114), server);
+  EXPECT_EQ(ui::ControlText(link, 115), channel);
+  ui::Click(link, button);
+  ASSERT_TRUE(helper->WaitExit());
+  EXPECT_EQ(helper->ExitCode(), 0u);
+}
+
+TEST(ChatAddress, IsConfirmedThenStartsTheClientWithItsSwitches) {
+  const struct {
+    const char* address;
+    const char *server, *channel;
+    Fields args;
+  } cases[] = {
+      {"\"irc://irc.example.cat:7000/catala?key=clau\"",
+       "irc.example.cat:7000",
+       "#catala",
+       {"-sirc.example.cat:7000", "-j#catala", "-pclau"}},
+      // Escaped blanks, quotes and commas try to add switches of their own.
+      {"irc://irc.example.cat%20-p%20x/catala%22%20-sevil:1?key=k%20-j%23evil",
+       "irc.example.cat:6667",
+       "#catala",
+       {"-sirc.example.cat:6667", "-j#catala", "-pk"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.address);
+    const size_t startsBefore = StandInLog("args").size();
+    HelperSetup setup;
+    ConfirmAddress(setup, c.address, c.server, c.channel, IDOK);
+    ASSERT_TRUE(WaitForStandInLines("args", startsBefore + 1));
+    EXPECT_EQ(StandInLog("args").back(), c.args);
+  }
+}
+
+TEST(ChatAddress, IsConfirmedThenPokedIntoTheRunningClient) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  ConfirmAddress(setup, "irc://irc.example.cat/%23catala,needpass?key=clau", "irc.example.cat:6667", "#catala", IDOK);
+  ASSERT_TRUE(WaitForStandInLines("poke", 1));
+  EXPECT_EQ(Pokes(), std::vector<std::string>{"irc.example.cat,6667,#catala clau,1"});
+}
+
+TEST(ChatAddress, ACancelledConfirmationLeavesTheClientAlone) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  ConfirmAddress(setup, "irc://irc.example.cat/catala", "irc.example.cat:6667", "#catala", IDCANCEL);
+  EXPECT_TRUE(Pokes().empty());
+  EXPECT_TRUE(StartedClients().empty());
+}
+
+// A secure or IPv6 address, which the client cannot follow, and a malformed
+// one: nothing is shown, sent or started.
+TEST(ChatAddress, SecureAndMalformedAddressesEndQuietly) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  for (const char* address : {"ircs://irc.example.cat:6697/catala", "irc6://irc.example.cat/catala",
+                              "irc:/irc.example.cat/catala", "irc://irc.example.cat:66a7/catala"}) {
+    SCOPED_TRACE(address);
+    auto helper = setup.Start(address);
+    bool window = false;
+    ASSERT_TRUE(ui::WaitUntil([&] {
+      if (!ui::TopWindows(helper->id()).empty()) window = true;
+      return !helper->Running();
+    }));
+    EXPECT_EQ(helper->ExitCode(), 0u);
+    EXPECT_FALSE(window);
+  }
+  EXPECT_TRUE(Pokes().empty());
+  EXPECT_TRUE(StartedClients().empty());
+}
+
+// --------------------------------------------------------------------------
 // Requests that do not reach the flow.
 
 TEST(Intake, ATailNamingNothingInQuotesOrAFolderEndsQuietly) {

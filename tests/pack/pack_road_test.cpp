@@ -8,6 +8,8 @@
 #include "standin_run.h"
 #include "test_env.h"
 #include "uidriver.h"
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace {
 
@@ -109,6 +111,7 @@ void Link(const std::string& client, const std::string& request) {
 }
 
 TEST(Pack, InstallThenChatLinksThroughTheInstalledHelper) {
+  testenv::NoChatLinkClaim noClaim;  // the install names the helper for irc:// links
   const std::string scratch = testenv::ScratchDir();
   const std::string pack = Unpacked();
   const std::string client = scratch + "Quop\\";
@@ -142,6 +145,22 @@ TEST(Pack, InstallThenChatLinksThroughTheInstalledHelper) {
     Link(client, nschat);
     ASSERT_TRUE(WaitForStandInLines("poke", 2));
     EXPECT_EQ(StandInLog("poke")[1], (std::vector<std::string>{"CONNECT", "#xat,1"}));
+  }
+  {
+    // A web page's irc:// link, opened as a browser opens it: the shell
+    // starts the helper that the install named, which asks first.
+    SetStandInConfig({"CONNECTED=not connected"});
+    StandInClient running("", client + "quop32.exe");
+    ASSERT_TRUE(running.ready);
+    ASSERT_GT(reinterpret_cast<INT_PTR>(
+                  ShellExecuteA(nullptr, "open", "irc://irc.example.cat/catala?key=clau", nullptr, nullptr, SW_SHOW)),
+              32);
+    HWND link = ui::WaitForWindow({0, "QuopLink Connexió", "#32770"});
+    ASSERT_NE(link, nullptr);
+    ui::Click(link, IDOK);
+    ASSERT_TRUE(WaitForStandInLines("poke", 3));
+    EXPECT_EQ(StandInLog("poke")[2], (std::vector<std::string>{"CONNECT", "irc.example.cat,6667,#catala clau,1"}));
+    EXPECT_TRUE(ui::WaitForWindowGone(link));
   }
   // The client stopped: the helper starts it (from the path it learned and
   // recorded) with the request's switches.

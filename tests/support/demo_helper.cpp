@@ -69,6 +69,17 @@ void Link(const char* what, const std::string& request, const std::string& clien
   if (!clientSettings.empty()) client = StartClient(clientSettings);
   const size_t startsBefore = Lines("args").size();
   auto helper = StartHelper(request);
+  // A confirmation that the helper asks is answered with "Endavant".
+  HWND link = nullptr;
+  ui::WaitUntil([&] {
+    link = ui::FindTopWindow({helper->id(), "QuopLink Connexi\xF3", "#32770"});
+    return link || !helper->Running();
+  });
+  if (link && ui::IsVisible(link)) {
+    std::printf("    the helper asked first: %s %s\n", ui::ControlText(link, 114).c_str(),
+                ui::ControlText(link, 115).c_str());
+    ui::Click(link, IDOK);
+  }
   helper->WaitExit();
   ui::WaitUntil([&] { return Lines("poke").size() > pokes || Lines("args").size() > startsBefore; }, 5000);
   if (Lines("poke").size() > pokes) std::printf("    the client was poked: %s\n", Shown(Lines("poke").back()).c_str());
@@ -94,6 +105,8 @@ int Links() {
        "CONNECTED=not connected\r\nEXENAME=" + g_client + "quop32.exe\r\n");
   Link("== link.chat, the client running and connected to irc.example.cat", nschat,
        "CONNECTED=irc.example.cat\r\nSERVERPORT=irc.example.cat:6667\r\n");
+  Link("== irc://irc.example.cat/catala?key=clau, a web page's link, the client running and not connected",
+       "irc://irc.example.cat/catala?key=clau", "CONNECTED=not connected\r\n");
   Link("== link.txt, the client stopped", plain, "");
   return 0;
 }

@@ -172,6 +172,9 @@ int main(int argc, char** argv) {
     RegSetValueExA(key, "URL log", 0, REG_SZ, reinterpret_cast<const BYTE*>(log), lstrlenA(log) + 1);
     RegCloseKey(key);
   }
+  // A fresh demo: no program named for irc:// links yet, as on a machine
+  // without an IRC program (an earlier run named the helper).
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\irc");
   const bool done = Road(argv[1], argv[2]);
   RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quop test bench");
   return done ? 0 : 1;

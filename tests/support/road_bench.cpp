@@ -3,6 +3,8 @@
 //   join:  from starting urlhop32.exe until the running client logs the poke
 //          (the helper asks VERSION, EXENAME, INIFILE, CONNECTED and
 //          SERVERPORT, then pokes the join order);
+//   address: the same road from an irc:// address, whose confirmation the
+//          bench answers as soon as it shows;
 //   floor: the same for the least program that makes those transactions;
 //   start: from starting urlhop32.exe until the client it starts logs its arguments.
 //   road_bench BUILD_FOLDER [RUNS]
@@ -66,7 +68,7 @@ int main(int argc, char** argv) {
   const std::string helper = dir + "urlhop32.exe";
   const std::string nothing = build + "\\tests\\support\\donothing.exe";
 
-  std::vector<double> baseline, join, floorRoad, start;
+  std::vector<double> baseline, join, address, floorRoad, start;
   for (int i = 0; i < runs; ++i) {
     baseline.push_back(TimeRun(nothing, "", [](ui::Process& p) { return !p.Running(); }));
   }
@@ -78,6 +80,12 @@ int main(int argc, char** argv) {
       std::ofstream(dir + "quop.ini") << "[quoplink]\r\n";
       const size_t before = Count(log, "poke");
       join.push_back(TimeRun(helper, request, [&](ui::Process&) { return Count(log, "poke") > before; }));
+      std::ofstream(dir + "quop.ini") << "[quoplink]\r\n";
+      const size_t addressBefore = Count(log, "poke");
+      address.push_back(TimeRun(helper, "irc://irc.example.cat/catala", [&](ui::Process& p) {
+        if (HWND link = ui::FindTopWindow({p.id(), "QuopLink Connexi\xF3", "#32770"})) ui::Click(link, IDOK);
+        return Count(log, "poke") > addressBefore;
+      }));
       const size_t floorBefore = Count(log, "poke");
       floorRoad.push_back(TimeRun(build + "\\tests\\support\\floor_road.exe", "",
                                   [&](ui::Process&) { return Count(log, "poke") > floorBefore; }));
@@ -88,7 +96,7 @@ int main(int argc, char** argv) {
     const size_t before = Count(log, "args");
     start.push_back(TimeRun(helper, request, [&](ui::Process&) { return Count(log, "args") > before; }));
   }
-  std::printf("baseline %.1f\njoin %.1f\nfloor %.1f\nstart %.1f\n", ui::Median(baseline), ui::Median(join),
-              ui::Median(floorRoad), ui::Median(start));
+  std::printf("baseline %.1f\njoin %.1f\naddress %.1f\nfloor %.1f\nstart %.1f\n", ui::Median(baseline),
+              ui::Median(join), ui::Median(address), ui::Median(floorRoad), ui::Median(start));
   return 0;
 }

@@ -149,6 +149,11 @@ RegistryValueOverride::~RegistryValueOverride() {
   RegCloseKey(handle);
 }
 
+void NoChatLinkClaim::Remove() {
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\irc");
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\irc");
+}
+
 namespace {
 
 std::string SystemPath(const std::string& library) {

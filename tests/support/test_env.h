@@ -78,6 +78,18 @@ class RegistryValueOverride {
   bool hadValue_ = false;
 };
 
+// No program named for irc:// links, for the life of the object: the
+// machine's and the user's claims are taken away first and afterwards
+// (the installer names the link helper where no program is named).
+class NoChatLinkClaim {
+ public:
+  NoChatLinkClaim() { Remove(); }
+  ~NoChatLinkClaim() { Remove(); }
+  NoChatLinkClaim(const NoChatLinkClaim&) = delete;
+  NoChatLinkClaim& operator=(const NoChatLinkClaim&) = delete;
+  static void Remove();
+};
+
 // A library of the system directory as one program meets it, for the life
 // of the object: the prefix's own file is taken out of the system directory,
 // and the program may load only a library that is not Wine's own ("native"
