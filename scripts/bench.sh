@@ -66,7 +66,7 @@ for road in join address start; do
   ms=$(echo "$roads" | sed -n "s/^$road //p")
   label="helper $road road, ms (median)"
   [ "$road" = join ] && label="helper join road until the poke, ms (median)"
-  [ "$road" = address ] && label="helper irc:// road (confirmed) until the poke, ms"
+  [ "$road" = address ] && label="helper irc:// road, confirmed, until poke, ms"
   [ "$road" = start ] && label="helper start road until client args, ms"
   printf '%-46s %10s\n' "$label" "$ms"
   printf '%-46s %10s\n' "  / do-nothing start ($road_base ms)" "$(awk -v a="$ms" -v b="$road_base" 'BEGIN{printf "%.2f", a/b}')"

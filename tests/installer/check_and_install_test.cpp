@@ -188,23 +188,28 @@ void ExpectBackups(const InstallerRun& run, const Originals& originals, const st
 // (a stream of the file; under Wine a file of that name beside it).
 std::string WebMark(const std::string& file) { return file + ":Zone.Identifier"; }
 
-TEST(Install, BacksUpReplacesAndReports) {
-  InstallerRun run;
+// A whole install, backups and translations checked.
+void ExpectInstallFrom(InstallerRun& run) {
   const Originals originals(run.client);
-  for (const char* target : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
-    ASSERT_TRUE(testenv::WriteFile(WebMark(run.client + target), "[ZoneTransfer]\r\nZoneId=3\r\n"));
-  }
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
   ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
   ui::Click(run.dialog, 1006);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
   EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
+  ExpectTranslated(run);
+  ExpectBackups(run, originals);
+}
+
+TEST(Install, BacksUpReplacesAndReports) {
+  InstallerRun run;
+  for (const char* target : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
+    ASSERT_TRUE(testenv::WriteFile(WebMark(run.client + target), "[ZoneTransfer]\r\nZoneId=3\r\n"));
+  }
+  ExpectInstallFrom(run);
   EXPECT_FALSE(Enabled(run.dialog, 3005));
   EXPECT_FALSE(Enabled(run.dialog, 1006));
   EXPECT_TRUE(Enabled(run.dialog, 2));
-  ExpectTranslated(run);
-  ExpectBackups(run, originals);
   // Installed files carry no mark: Windows would warn at every start of the client.
   for (const char* target : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
     EXPECT_FALSE(testenv::FileExists(WebMark(run.client + target))) << target;
@@ -267,18 +272,6 @@ TEST(Install, AMissingTranslatedFileStopsBeforeAnythingChanges) {
 
 // The translated files are only read: a pack with read-only files, or on a
 // read-only medium (a CD, a read-only share), installs as any other.
-void ExpectInstallFrom(InstallerRun& run) {
-  const Originals originals(run.client);
-  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
-  ui::Click(run.dialog, 1006);
-  EXPECT_EQ(run.ExpectMessage(), kInstalled);
-  EXPECT_TRUE(run.DismissInfoDialog());
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
-  ExpectTranslated(run);
-  ExpectBackups(run, originals);
-}
-
 TEST(Install, ReadOnlyTranslatedFilesAreInstalled) {
   InstallerRun run;
   for (const char* source : {"quop32.ca", "popups.ca", "urlhop32.ca"}) {
@@ -453,14 +446,8 @@ TEST(Install, ASecondRunPassesOverAFileHoldingTheNextNumber) {
 // The user deleted the copies of a translated client: there is nothing to
 // copy, no folder is made and no line says that a copy was.
 TEST(Install, ATranslatedClientWithoutItsCopiesGetsNoBackupLine) {
-  const std::string client = InstallTwice(
-      [](const std::string& client) {
-        for (const char* file : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
-          DeleteFileA((client + "original\\" + file).c_str());
-        }
-        ASSERT_TRUE(RemoveDirectoryA((client + "original").c_str()));
-      },
-      "");
+  const std::string client =
+      InstallTwice([](const std::string& client) { testenv::DeleteTree(client + "original"); }, "");
   EXPECT_FALSE(testenv::FileExists(client + "original"));
 }
 

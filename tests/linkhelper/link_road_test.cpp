@@ -428,36 +428,19 @@ TEST(ChatAddress, ACancelledConfirmationLeavesTheClientAlone) {
   EXPECT_TRUE(StartedClients().empty());
 }
 
-// A secure or IPv6 address, which the client cannot follow, and a malformed
-// one: nothing is shown, sent or started.
-TEST(ChatAddress, SecureAndMalformedAddressesEndQuietly) {
-  HelperSetup setup;
-  RunningClient running({"CONNECTED=not connected"});
-  for (const char* address : {"ircs://irc.example.cat:6697/catala", "irc6://irc.example.cat/catala",
-                              "irc:/irc.example.cat/catala", "irc://irc.example.cat:66a7/catala"}) {
-    SCOPED_TRACE(address);
-    auto helper = setup.Start(address);
-    bool window = false;
-    ASSERT_TRUE(ui::WaitUntil([&] {
-      if (!ui::TopWindows(helper->id()).empty()) window = true;
-      return !helper->Running();
-    }));
-    EXPECT_EQ(helper->ExitCode(), 0u);
-    EXPECT_FALSE(window);
-  }
-  EXPECT_TRUE(Pokes().empty());
-  EXPECT_TRUE(StartedClients().empty());
-}
-
 // --------------------------------------------------------------------------
 // Requests that do not reach the flow.
 
-TEST(Intake, ATailNamingNothingInQuotesOrAFolderEndsQuietly) {
+// A folder passes the existence test but holds no request in either form;
+// a secure or IPv6 address is one that the client cannot follow.
+TEST(Intake, ATailNamingNothingOrARefusedAddressEndsQuietly) {
   HelperSetup setup;
   RunningClient running({"CONNECTED=not connected"});
   const std::string request = setup.Request("req.txt", kPlainRequest);
-  // A folder passes the existence test but holds no request in either form.
-  for (const std::string& tail : {setup.folder + "nothing.txt", "\"" + request + "\"", setup.folder}) {
+  for (const std::string& tail :
+       {setup.folder + "nothing.txt", "\"" + request + "\"", setup.folder,
+        std::string("ircs://irc.example.cat:6697/catala"), std::string("irc6://irc.example.cat/catala"),
+        std::string("irc:/irc.example.cat/catala"), std::string("irc://irc.example.cat:66a7/catala")}) {
     SCOPED_TRACE(tail);
     auto helper = setup.Start(tail);
     bool window = false;
@@ -469,6 +452,7 @@ TEST(Intake, ATailNamingNothingInQuotesOrAFolderEndsQuietly) {
     EXPECT_FALSE(window);
   }
   EXPECT_TRUE(Pokes().empty());
+  EXPECT_TRUE(StartedClients().empty());
 }
 
 // The profile reader takes a relative path from the Windows directory, the
