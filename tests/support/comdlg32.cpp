@@ -11,21 +11,16 @@
 #include <cderr.h>
 #include <commdlg.h>
 
+#include "library_log.h"
+
 namespace {
 
 DWORD g_lastError = 0;
 
 void Log(DWORD size) {
-  char path[MAX_PATH];
-  if (!GetEnvironmentVariableA("QUOP_COMDLG_LOG", path, sizeof path)) return;
-  HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
   char line[32];
-  const int length = wsprintfA(line, "size %lu\r\n", static_cast<unsigned long>(size));
-  DWORD written = 0;
-  WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
-  CloseHandle(file);
+  wsprintfA(line, "size %lu", static_cast<unsigned long>(size));
+  AppendLogLine("QUOP_COMDLG_LOG", line);
 }
 
 }  // namespace

@@ -4,20 +4,12 @@
 // and fails. (Wine's own user32 imports this library, so under Wine it is
 // loaded into every program that finds it first, whatever the program does:
 // its calls tell who uses it. The wide functions are there for user32.)
-#include <windows.h>
+#include "library_log.h"
 
 namespace {
 
 BOOL Logged(const char* call) {
-  char log[MAX_PATH];
-  if (!GetEnvironmentVariableA("QUOP_VERSION_LOG", log, sizeof log)) return FALSE;
-  HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return FALSE;
-  DWORD written = 0;
-  WriteFile(file, call, lstrlenA(call), &written, nullptr);
-  WriteFile(file, "\r\n", 2, &written, nullptr);
-  CloseHandle(file);
+  AppendLogLine("QUOP_VERSION_LOG", call);
   return FALSE;
 }
 
