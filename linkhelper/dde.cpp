@@ -1,4 +1,4 @@
-#include "dde.h"
+#include "dde_client.h"
 
 namespace {
 

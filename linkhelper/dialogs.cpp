@@ -2,6 +2,7 @@
 
 #include "helper.h"
 #include "link_texts.h"
+#include "text_core.h"
 
 void CentreOnDesktop(HWND window) {
   RECT desktop, mine;

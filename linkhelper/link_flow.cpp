@@ -1,5 +1,5 @@
 // The link flow: how one request reaches the client.
-#include "dde.h"
+#include "dde_client.h"
 #include "helper.h"
 #include "link_texts.h"
 #include "settings.h"

@@ -3,7 +3,7 @@
 // running client over DDE, or starts the client, and ends. Without a request
 // it opens its setup dialog.
 #include "chat_address.h"
-#include "dde.h"
+#include "dde_client.h"
 #include "helper.h"
 #include "library_search.h"
 #include "stack_guard.h"

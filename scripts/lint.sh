@@ -10,7 +10,7 @@ gcc_include=$(ls -d /usr/lib/gcc/i686-w64-mingw32/*-posix/include/c++ | head -n 
 flags=(--target=i686-w64-mingw32 -std=c++17
   -isystem "$gcc_include" -isystem "$gcc_include/i686-w64-mingw32" -isystem /usr/i686-w64-mingw32/include
   -isystem /usr/src/googletest/googletest/include
-  -Icommon -Iinstaller -Ilinkhelper -Itests/support -Ibuild/windows/tests/support)
+  -iquote common -iquote installer -iquote linkhelper -iquote tests/support -iquote build/windows/tests/support)
 mapfile -t sources < <(git ls-files 'installer/*.cpp' 'linkhelper/*.cpp' 'weblauncher/*.cpp' 'tests/*.cpp' |
   grep -v '^tests/fuzz/')
 status=0

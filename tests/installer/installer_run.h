@@ -30,7 +30,7 @@ struct InstallerRun {
 
   testenv::NoChatLinkClaim noChatLinkClaim;  // every run names the helper for irc:// links afresh
   std::string pack;                          // the installer's folder, with a trailing backslash
-  std::string client;  // the client's folder, with a trailing backslash
+  std::string client;                        // the client's folder, with a trailing backslash
   std::unique_ptr<ui::Process> process;
   HWND dialog = nullptr;
 

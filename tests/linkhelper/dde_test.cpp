@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "dde.h"
+#include "dde_client.h"
 // After windows.h, which it needs.
 #include <psapi.h>
 #include "standin_run.h"

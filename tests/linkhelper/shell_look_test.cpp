@@ -42,7 +42,7 @@ std::vector<COLORREF> IconOnFace() {
   HMODULE helper =
       LoadLibraryExA(testenv::BuildPath("linkhelper\\urlhop32.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   HICON icon = LoadIconA(helper, MAKEINTRESOURCEA(1));
-  const std::vector<COLORREF> pixels = PaintedSquare([&](HDC memory, HDC) {
+  std::vector<COLORREF> pixels = PaintedSquare([&](HDC memory, HDC) {
     RECT all = {0, 0, kIcon, kIcon};
     FillRect(memory, &all, GetSysColorBrush(COLOR_3DFACE));
     DrawIcon(memory, 0, 0, icon);

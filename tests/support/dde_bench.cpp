@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "dde.h"
+#include "dde_client.h"
 #include "uidriver.h"
 
 namespace {
