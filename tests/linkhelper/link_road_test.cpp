@@ -184,52 +184,71 @@ TEST(WarnDialog, TheCloseBoxEndsItToo) {
 // --------------------------------------------------------------------------
 // Confirmation.
 
-// Confirms a request through "LINK_DLG" and returns the poke that followed.
-std::string ConfirmedPoke(const std::string& request) {
-  HelperSetup setup;
-  RunningClient running({"CONNECTED=not connected"});
-  auto helper = setup.Start(setup.Request("req.txt", request));
+// The command tail that names a request file holding `request`.
+std::string RequestFile(const std::string& request) {
+  const std::string path = testenv::ScratchDir() + "req.txt";
+  testenv::WriteFile(path, request);
+  return path;
+}
+
+// Starts the helper with `tail`, expects "LINK_DLG" centred on the desktop,
+// showing `server` and "#catala", and answers it with `button`.
+void Confirm(const HelperSetup& setup, const std::string& tail, const std::string& server, int button) {
+  auto helper = setup.Start(tail);
   HWND link = HelperSetup::WaitForDialog(*helper, kLinkTitle);
-  EXPECT_NE(link, nullptr);
-  if (!link) return {};
-  EXPECT_EQ(ui::ControlText(link, 114), ":6667");
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(ui::ControlText(link, 114), server);
   EXPECT_EQ(ui::ControlText(link, 115), "#catala");
-  // Centred on the desktop.
   RECT desktop;
   GetWindowRect(GetDesktopWindow(), &desktop);
   const RECT box = ui::ScreenRect(link);
   EXPECT_NEAR((box.left + box.right) / 2, (desktop.left + desktop.right) / 2, 1);
   EXPECT_NEAR((box.top + box.bottom) / 2, (desktop.top + desktop.bottom) / 2, 1);
-  ui::Click(link, IDOK);
-  EXPECT_TRUE(helper->WaitExit());
+  ui::Click(link, button);
+  ASSERT_TRUE(helper->WaitExit());
+  EXPECT_EQ(helper->ExitCode(), 0u);
+}
+
+// Confirms a request and returns the poke that followed.
+std::string ConfirmedPoke(const std::string& tail, const std::string& server = ":6667") {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  Confirm(setup, tail, server, IDOK);
   EXPECT_TRUE(WaitForStandInLines("poke", 1));
   return Pokes().empty() ? "" : Pokes().back();
 }
 
-TEST(LinkDialog, ConfirmOneAsksFirst) { EXPECT_EQ(ConfirmedPoke("channel catala\nconfirm 1\n"), ",6667,#catala,1"); }
+TEST(LinkDialog, ConfirmOneAsksFirst) {
+  EXPECT_EQ(ConfirmedPoke(RequestFile("channel catala\nconfirm 1\n")), ",6667,#catala,1");
+}
 
 TEST(LinkDialog, NschatConfirmTenAsksFirst) {
-  EXPECT_EQ(ConfirmedPoke("[nschat]\r\nchannelName=catala\r\nconfirmPrompt=10\r\n"), ",6667,#catala,1");
+  EXPECT_EQ(ConfirmedPoke(RequestFile("[nschat]\r\nchannelName=catala\r\nconfirmPrompt=10\r\n")), ",6667,#catala,1");
+}
+
+// A web page may send the browser to an address unasked.
+TEST(LinkDialog, AnIrcAddressAlwaysAsksFirst) {
+  EXPECT_EQ(ConfirmedPoke("irc://irc.example.cat/%23catala,needpass?key=clau", "irc.example.cat:6667"),
+            "irc.example.cat,6667,#catala clau,1");
 }
 
 TEST(LinkDialog, YesIsNoConfirmation) {
   HelperSetup setup;
   RunningClient running({"CONNECTED=not connected"});
-  EXPECT_EQ(setup.Run(setup.Request("req.txt", "channel catala\nconfirm yes\n")), 0);
+  EXPECT_EQ(setup.Run(RequestFile("channel catala\nconfirm yes\n")), 0);
   EXPECT_EQ(Pokes().size(), 1u);
 }
 
 TEST(LinkDialog, CancelLeavesTheClientAlone) {
-  HelperSetup setup;
-  RunningClient running({"CONNECTED=not connected"});
-  auto helper = setup.Start(setup.Request("req.txt", "server irc.example.cat\nchannel catala\nconfirm 1\n"));
-  HWND link = HelperSetup::WaitForDialog(*helper, kLinkTitle);
-  ASSERT_NE(link, nullptr);
-  EXPECT_EQ(ui::ControlText(link, 114), "irc.example.cat:6667");
-  ui::Click(link, IDCANCEL);
-  ASSERT_TRUE(helper->WaitExit());
-  EXPECT_EQ(helper->ExitCode(), 0u);
+  for (const std::string& tail : {RequestFile("server irc.example.cat\nchannel catala\nconfirm 1\n"),
+                                  std::string("irc://irc.example.cat/catala")}) {
+    SCOPED_TRACE(tail);
+    HelperSetup setup;
+    RunningClient running({"CONNECTED=not connected"});
+    Confirm(setup, tail, "irc.example.cat:6667", IDCANCEL);
+  }
   EXPECT_TRUE(Pokes().empty());
+  EXPECT_TRUE(StartedClients(2).empty());  // none but the test's own two
 }
 
 // --------------------------------------------------------------------------
@@ -372,60 +391,27 @@ TEST(StartClient, ThePathLearnedFromTheClientIsUsedAndRecorded) {
 // The irc:// addresses that browsers hand to the program named for them:
 // always confirmed first, then the flow as for a request file.
 
-// Starts the helper with an address, expects the confirmation with the
-// address's server and channel, and answers it with `button`.
-void ConfirmAddress(const HelperSetup& setup, const std::string& address, const std::string& server,
-                    const std::string& channel, int button) {
-  auto helper = setup.Start(address);
-  HWND link = HelperSetup::WaitForDialog(*helper, kLinkTitle);
-  ASSERT_NE(link, nullptr);
-  EXPECT_EQ(ui::ControlText(link, 114), server);
-  EXPECT_EQ(ui::ControlText(link, 115), channel);
-  ui::Click(link, button);
-  ASSERT_TRUE(helper->WaitExit());
-  EXPECT_EQ(helper->ExitCode(), 0u);
-}
-
 TEST(ChatAddress, IsConfirmedThenStartsTheClientWithItsSwitches) {
   const struct {
-    const char* address;
-    const char *server, *channel;
+    const char *address, *server;
     Fields args;
   } cases[] = {
       {"\"irc://irc.example.cat:7000/catala?key=clau\"",
        "irc.example.cat:7000",
-       "#catala",
        {"-sirc.example.cat:7000", "-j#catala", "-pclau"}},
       // Escaped blanks, quotes and commas try to add switches of their own.
       {"irc://irc.example.cat%20-p%20x/catala%22%20-sevil:1?key=k%20-j%23evil",
        "irc.example.cat:6667",
-       "#catala",
        {"-sirc.example.cat:6667", "-j#catala", "-pk"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.address);
     const size_t startsBefore = StandInLog("args").size();
     HelperSetup setup;
-    ConfirmAddress(setup, c.address, c.server, c.channel, IDOK);
+    Confirm(setup, c.address, c.server, IDOK);
     ASSERT_TRUE(WaitForStandInLines("args", startsBefore + 1));
     EXPECT_EQ(StandInLog("args").back(), c.args);
   }
-}
-
-TEST(ChatAddress, IsConfirmedThenPokedIntoTheRunningClient) {
-  HelperSetup setup;
-  RunningClient running({"CONNECTED=not connected"});
-  ConfirmAddress(setup, "irc://irc.example.cat/%23catala,needpass?key=clau", "irc.example.cat:6667", "#catala", IDOK);
-  ASSERT_TRUE(WaitForStandInLines("poke", 1));
-  EXPECT_EQ(Pokes(), std::vector<std::string>{"irc.example.cat,6667,#catala clau,1"});
-}
-
-TEST(ChatAddress, ACancelledConfirmationLeavesTheClientAlone) {
-  HelperSetup setup;
-  RunningClient running({"CONNECTED=not connected"});
-  ConfirmAddress(setup, "irc://irc.example.cat/catala", "irc.example.cat:6667", "#catala", IDCANCEL);
-  EXPECT_TRUE(Pokes().empty());
-  EXPECT_TRUE(StartedClients().empty());
 }
 
 // --------------------------------------------------------------------------
