@@ -21,7 +21,6 @@ class ComRef {
     if (m_p) m_p->Release();
   }
   T* operator->() const { return m_p; }
-  T* get() const { return m_p; }
   explicit operator bool() const { return m_p != nullptr; }
   T** out() { return &m_p; }
   void** out_void() { return reinterpret_cast<void**>(&m_p); }

@@ -4,16 +4,6 @@
 
 namespace {
 
-// True when `text` begins with `prefix`, A to Z compared without case.
-bool BeginsWith(const char* text, const char* prefix) {
-  for (; *prefix; ++text, ++prefix) {
-    char c = *text;
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != *prefix) return false;
-  }
-  return true;
-}
-
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -42,7 +32,7 @@ bool Decode(const char* from, const char* to, char* field, size_t size) {
 
 // True when the part [from, to) is `word`, A to Z compared without case.
 bool PartIs(const char* from, const char* to, const char* word) {
-  return static_cast<size_t>(to - from) == TextLength(word) && BeginsWith(from, word);
+  return static_cast<size_t>(to - from) == TextLength(word) && BeginsWithAsciiNoCase(from, word);
 }
 
 // The end of the part that begins at `p`: the first of `stops`, or `end`.
@@ -56,8 +46,8 @@ const char* PartEnd(const char* p, const char* end, const char* stops) {
 ChatAddress ReadChatAddress(const char* tail, LinkRequest& request) {
   const bool quoted = tail[0] == '"';
   const char* p = quoted ? tail + 1 : tail;
-  if (BeginsWith(p, "ircs:") || BeginsWith(p, "irc6:")) return ChatAddress::kRefused;
-  if (!BeginsWith(p, "irc:")) return ChatAddress::kNone;
+  if (BeginsWithAsciiNoCase(p, "ircs:") || BeginsWithAsciiNoCase(p, "irc6:")) return ChatAddress::kRefused;
+  if (!BeginsWithAsciiNoCase(p, "irc:")) return ChatAddress::kNone;
   const char* end = p + TextLength(p);
   if (quoted && (end[-1] != '"' || --end == p)) return ChatAddress::kRefused;
   p += 4;
@@ -89,7 +79,7 @@ ChatAddress ReadChatAddress(const char* tail, LinkRequest& request) {
   if (p < end && *p == '?') {
     for (++p; p < end; p = part + (part < end)) {
       part = PartEnd(p, end, "&");
-      if (part - p >= 4 && BeginsWith(p, "key=")) {  // the first key only
+      if (part - p >= 4 && BeginsWithAsciiNoCase(p, "key=")) {  // the first key only
         if (!Decode(p + 4, part, request.password, sizeof request.password)) return ChatAddress::kRefused;
         break;
       }

@@ -72,6 +72,13 @@ bool EqualsAsciiNoCase(const char* a, const char* b) {
   return *a == *b;
 }
 
+bool BeginsWithAsciiNoCase(const char* text, const char* prefix) {
+  for (; *prefix; ++text, ++prefix) {
+    if (LowerOf(*text) != LowerOf(*prefix)) return false;
+  }
+  return true;
+}
+
 bool DropUnsafePath(char* path) {
   for (const char* p = path; *p; ++p) {
     const unsigned char c = static_cast<unsigned char>(*p);

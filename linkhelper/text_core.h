@@ -33,6 +33,8 @@ bool FormatText(char* target, size_t capacity, const char* format, std::initiali
 void LowerAscii(char* text);
 // Equal when only the letter case of A to Z differs.
 bool EqualsAsciiNoCase(const char* a, const char* b);
+// True when `text` begins with `prefix`, A to Z compared without case.
+bool BeginsWithAsciiNoCase(const char* text, const char* prefix);
 
 // A path holding a double quote or a control character cannot be put on the
 // client's command line as one argument: such a path is emptied (unset).
