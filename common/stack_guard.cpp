@@ -7,12 +7,12 @@ extern "C" {
 // Read by every function that the compiler protects, and compared again on
 // its way out. Its value until SeedStackGuard runs is fixed: a check made
 // before then still compares like with like.
-UINT_PTR __stack_chk_guard;
+UINT_PTR __stack_chk_guard;  // NOLINT(bugprone-reserved-identifier): the compiler names it
 
 // A protected frame was overwritten: nothing in this process can be trusted
 // any more, not even to show a message or to run the libraries' exit code.
 // The process ends at once, with the code Windows gives such a failure.
-__attribute__((noreturn)) void __stack_chk_fail() {
+__attribute__((noreturn)) void __stack_chk_fail() {  // NOLINT(bugprone-reserved-identifier): as above
   TerminateProcess(GetCurrentProcess(), STATUS_STACK_BUFFER_OVERRUN);
   ExitProcess(STATUS_STACK_BUFFER_OVERRUN);  // never reached
 }

@@ -1,5 +1,6 @@
 // The stack guard of a program whose functions check their frames (the
-// link helper): its value, its failure routine, and its seeding.
+// installer and the link helper): its value, its failure routine, and its
+// seeding.
 #pragma once
 
 // Gives the stack guard a value that differs from run to run. Called first

@@ -1,6 +1,10 @@
 #include "client_files.h"
 
-#include "framework.h"
+#include <windows.h>
+// After windows.h, which it needs.
+#include <winver.h>
+
+#include "system_library.h"
 
 bool CanOpenForWriting(const CString& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -16,19 +20,17 @@ namespace {
 // library is none of those that every system keeps to its own copy, and the
 // installer's folder (a downloads folder) could hold another of that name.
 struct VersionLibrary {
-  using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
-  using InfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
-  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-  SizeFn size;
-  InfoFn info;
-  QueryFn query;
+  decltype(&::GetFileVersionInfoSizeA) size;
+  decltype(&::GetFileVersionInfoA) info;
+  decltype(&::VerQueryValueA) query;
 };
 
 bool LoadVersionLibrary(VersionLibrary& functions) {
   static HMODULE library;
-  functions.size = SystemFunction<VersionLibrary::SizeFn>(library, "version.dll", "GetFileVersionInfoSizeA");
-  functions.info = SystemFunction<VersionLibrary::InfoFn>(library, "version.dll", "GetFileVersionInfoA");
-  functions.query = SystemFunction<VersionLibrary::QueryFn>(library, "version.dll", "VerQueryValueA");
+  functions.size =
+      SystemFunction<decltype(&::GetFileVersionInfoSizeA)>(library, "version.dll", "GetFileVersionInfoSizeA");
+  functions.info = SystemFunction<decltype(&::GetFileVersionInfoA)>(library, "version.dll", "GetFileVersionInfoA");
+  functions.query = SystemFunction<decltype(&::VerQueryValueA)>(library, "version.dll", "VerQueryValueA");
   return functions.size && functions.info && functions.query;
 }
 

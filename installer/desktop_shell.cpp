@@ -6,7 +6,8 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
-#include "framework.h"
+#include "shell_calls.h"
+#include "system_library.h"
 
 namespace {
 
@@ -31,14 +32,14 @@ class ComRef {
 
 // The automation library's texts, from the system directory.
 struct AutomationTexts {
-  BSTR(WINAPI* make)(const OLECHAR*);
-  void(WINAPI* free)(BSTR);
+  decltype(&::SysAllocString) make;
+  decltype(&::SysFreeString) free;
 };
 
 bool LoadAutomationTexts(AutomationTexts& texts) {
   static HMODULE library;
-  texts.make = SystemFunction<BSTR(WINAPI*)(const OLECHAR*)>(library, "oleaut32.dll", "SysAllocString");
-  texts.free = SystemFunction<void(WINAPI*)(BSTR)>(library, "oleaut32.dll", "SysFreeString");
+  texts.make = SystemFunction<decltype(&::SysAllocString)>(library, "oleaut32.dll", "SysAllocString");
+  texts.free = SystemFunction<decltype(&::SysFreeString)>(library, "oleaut32.dll", "SysFreeString");
   return texts.make && texts.free;
 }
 
@@ -153,13 +154,10 @@ CString RegistryShellFolder(const char* name) {
 
 bool RunsElevated() {
   if (LOBYTE(LOWORD(GetVersion())) < 6) return false;  // no elevation before Vista
-  HMODULE advapi = GetModuleHandleA("advapi32.dll");
-  using OpenProcessTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, PHANDLE);
-  using GetTokenInformationFn = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
-  const auto openToken =
-      reinterpret_cast<OpenProcessTokenFn>(reinterpret_cast<void (*)()>(GetProcAddress(advapi, "OpenProcessToken")));
-  const auto tokenInformation = reinterpret_cast<GetTokenInformationFn>(
-      reinterpret_cast<void (*)()>(GetProcAddress(advapi, "GetTokenInformation")));
+  static HMODULE advapi;
+  const auto openToken = SystemFunction<decltype(&::OpenProcessToken)>(advapi, "advapi32.dll", "OpenProcessToken");
+  const auto tokenInformation =
+      SystemFunction<decltype(&::GetTokenInformation)>(advapi, "advapi32.dll", "GetTokenInformation");
   HANDLE token = nullptr;
   if (!openToken || !tokenInformation || !openToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
   TOKEN_ELEVATION elevation = {};

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <windows.h>
-#include <commdlg.h>
 
 #include "text.h"
 
@@ -227,26 +226,3 @@ class CWinApp : public CObject {
   static CWinApp* s_current;
   CString m_appName;
 };
-
-// A function of a system library, which is loaded from the system directory
-// (never by its bare name, which would also be looked for in the folder the
-// installer was started from) when first asked for, and then held in
-// `module` for the rest of the run. A load that fails is tried again at the
-// next call.
-FARPROC SystemLibraryFunction(HMODULE& module, const char* library, const char* name);
-template <typename Fn>
-Fn SystemFunction(HMODULE& module, const char* library, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(SystemLibraryFunction(module, library, name)));
-}
-
-// The shell and the file selection, whose libraries are loaded only when the
-// user first asks for them, not at start: the installer's dialog shows
-// sooner. Without the library they fail as the call itself would (a result
-// of 0, no file chosen), and the next call tries to load it again.
-HINSTANCE OpenWithShell(const char* file, int show);
-bool ChooseFileToOpen(OPENFILENAMEA* request);
-
-// A string of the program's string table.
-CString LoadResourceString(UINT id);
-// printf-style "%s" formatting of a resource string.
-CString FormatResourceString(UINT id, std::initializer_list<const char*> arguments);

@@ -1,7 +1,7 @@
 // The installer's application object and its product constants.
 #pragma once
 
-#include "client_check.h"
+#include "install_rules.h"
 #include "framework.h"
 
 class CInstallerApp : public CWinApp {

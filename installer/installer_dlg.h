@@ -2,13 +2,12 @@
 // "Instal·lar", the results box, the web link and the logo.
 #pragma once
 
-#include <string>
-
 #include "framework.h"
+#include "install.h"
 #include "masked_bitmap.h"
 #include "static_link.h"
 
-class CInstallerDlg : public CDialog {
+class CInstallerDlg : public CDialog, public InstallReport {
  public:
   CInstallerDlg();
 
@@ -19,13 +18,13 @@ class CInstallerDlg : public CDialog {
 
   // Enables "Instal·lar" exactly when a client program has been accepted.
   void UpdateInstallButton();
-  // Adds `text` (with its own line ends) at the end of the results box, on
-  // a line of its own.
-  void AppendResult(const CString& text);
-  // Asks whether the install goes on after `target` could not be backed up.
-  // Only an explicit Yes goes on: a question whose text could not be made,
-  // or a message box that could not be shown, stops the install.
-  bool GoOnWithoutBackup(const char* target);
+  // What the install tells and asks the user: message boxes, with the
+  // exclamation icon and the program's name as caption (only an explicit
+  // Yes is a Yes: a message box that could not be shown is not), and the
+  // results box, which only grows.
+  void ShowMessage(const CString& text) override;
+  bool AskYesNo(const CString& question) override;
+  void AppendResult(const CString& text) override;
   // The information dialog that follows every install that got as far as copying.
   void ShowInfoDialog();
 

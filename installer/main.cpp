@@ -4,6 +4,7 @@
 
 #include "installer_app.h"
 #include "library_search.h"
+#include "stack_guard.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ CInstallerApp& TheApp() { return *g_app; }
 
 // The program's entry, in place of the C run-time's start-up, of which the
 // installer needs nothing: it reads no command line.
-extern "C" void WinMainCRTStartup() {
+extern "C" __attribute__((no_stack_protector)) void WinMainCRTStartup() {
+  SeedStackGuard();
   KeepLibrarySearchToSystem();
   g_app = new (g_appStorage) CInstallerApp;
   const int exitCode = g_app->Run(GetModuleHandleA(nullptr));

@@ -1,7 +1,8 @@
 // The link helper's confirmation, question and warning dialogs.
 
 #include "helper.h"
-#include "link_texts.h"
+#include "helper_resource.h"
+#include "desktop_centre.h"
 #include "text_core.h"
 
 void CentreOnDesktop(HWND window) {
@@ -11,13 +12,6 @@ void CentreOnDesktop(HWND window) {
   const Origin origin = CentredOnDesktop(desktop.left, desktop.top, desktop.right, desktop.bottom,
                                          mine.right - mine.left, mine.bottom - mine.top);
   SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-HMODULE LoadSystemLibrary(const char* name) {
-  char path[kPathSize];
-  const UINT length = GetSystemDirectoryA(path, sizeof path);
-  if (length == 0 || length >= sizeof path || !AppendText(path, sizeof path, name)) return nullptr;
-  return LoadLibraryA(path);
 }
 
 bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, bool hasCancel, INT_PTR& result) {
@@ -52,13 +46,13 @@ INT_PTR CALLBACK LinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (HandleDialogFrame(dialog, message, wParam, true, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
-      ShowRequestedServer(dialog, 114);
-      SetDlgItemTextA(dialog, 115, g_request.channel);
+      ShowRequestedServer(dialog, IDC_LINK_SERVER);
+      SetDlgItemTextA(dialog, IDC_LINK_CHANNEL, g_request.channel);
       return FALSE;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(dialog, &paint);
-      DrawIcon(dc, g_newShell ? 17 : 21, 96, LoadIconA(g_instance, MAKEINTRESOURCEA(1)));
+      DrawIcon(dc, g_newShell ? 17 : 21, 96, LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_HELPER)));
       EndPaint(dialog, &paint);
       return FALSE;
     }
@@ -76,16 +70,18 @@ INT_PTR CALLBACK AskDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (HandleDialogFrame(dialog, message, wParam, true, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
-      SetDlgItemTextA(dialog, 114, g_workText);  // the client's "SERVERPORT" reply
-      ShowRequestedServer(dialog, 120);
-      SetDlgItemTextA(dialog, 121, g_request.channel);  // absent from "ASK2_DLG"
-      CheckDlgButton(dialog, 117, BST_CHECKED);
-      CheckDlgButton(dialog, 118, BST_UNCHECKED);
-      CheckDlgButton(dialog, 119, BST_UNCHECKED);
+      SetDlgItemTextA(dialog, IDC_ASK_CURRENT_SERVER, g_workText);  // the client's "SERVERPORT" reply
+      ShowRequestedServer(dialog, IDC_ASK_REQUESTED_SERVER);
+      SetDlgItemTextA(dialog, IDC_ASK_REQUESTED_CHANNEL, g_request.channel);  // absent from "ASK2_DLG"
+      CheckDlgButton(dialog, IDC_ASK_CHANGE_SERVER, BST_CHECKED);
+      CheckDlgButton(dialog, IDC_ASK_JOIN_HERE, BST_UNCHECKED);
+      CheckDlgButton(dialog, IDC_ASK_ANOTHER_COPY, BST_UNCHECKED);
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) != IDOK) return FALSE;
-      EndDialog(dialog, IsDlgButtonChecked(dialog, 117) ? 1 : IsDlgButtonChecked(dialog, 118) ? 2 : 3);
+      EndDialog(dialog, IsDlgButtonChecked(dialog, IDC_ASK_CHANGE_SERVER) ? kAskChangeServer
+                        : IsDlgButtonChecked(dialog, IDC_ASK_JOIN_HERE)   ? kAskJoinHere
+                                                                          : kAskAnotherCopy);
       return TRUE;
     default:
       return FALSE;
@@ -98,7 +94,7 @@ INT_PTR CALLBACK WarnDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (HandleDialogFrame(dialog, message, wParam, false, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
-      SetDlgItemTextA(dialog, 116, g_workText);  // the client's "VERSION" reply
+      SetDlgItemTextA(dialog, IDC_WARN_VERSION, g_workText);  // the client's "VERSION" reply
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) != IDOK) return FALSE;

@@ -10,12 +10,13 @@ constexpr int kNotLinked = 0;
 constexpr int kLinked = 1;
 constexpr int kNeedsSetup = 2;
 
+// The answers of ASK_DLG and ASK2_DLG (0: cancelled).
+constexpr int kAskChangeServer = 1;
+constexpr int kAskJoinHere = 2;
+constexpr int kAskAnotherCopy = 3;
+
 // The message that makes the main window open the setup dialog.
 constexpr UINT WM_OPEN_SETUP = WM_USER + 5;
-
-// The main window's title, which names its class too: the same text as the
-// setup dialog's caption, held once.
-extern const char* const kHelperTitle;
 
 extern HINSTANCE g_instance;
 extern HWND g_mainWindow;               // empty until first created; not cleared when destroyed
@@ -48,8 +49,3 @@ void CentreOnDesktop(HWND window);
 // hidden, and the close box (and Cancel, where it has one) ends it with 0.
 // True when `message` was one of these; `result` is then the procedure's.
 bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, bool hasCancel, INT_PTR& result);
-// A library of the system directory, loaded by its full path: a bare name is
-// also looked for in the current folder, where the browser started the
-// helper, often a folder of downloads that any web page can write to. The
-// name comes with its backslash ("\\comdlg32.dll").
-HMODULE LoadSystemLibrary(const char* name);

@@ -77,11 +77,11 @@ int RunLinkFlow() {
   *colon = ':';  // the dialog shows the whole reply
   const int choice = g_request.channel[0] ? ShowDialog("ASK_DLG", AskDlgProc) : ShowDialog("ASK2_DLG", AskDlgProc);
   switch (choice) {
-    case 1:
+    case kAskChangeServer:
       return PokeOrder(NewServerText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
-    case 2:
+    case kAskJoinHere:
       return PokeOrder(JoinText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
-    case 3:
+    case kAskAnotherCopy:
       return StartClient();
     default:
       return kNotLinked;

@@ -22,7 +22,7 @@ int ReadInteger(const char* text) {
 
 // An order is made whole or not at all: a cut order could send the client
 // somewhere else.
-bool Format(char* text, size_t size, const char* format, std::initializer_list<const char*> arguments) {
+bool FormatOrder(char* text, size_t size, const char* format, std::initializer_list<const char*> arguments) {
   if (FormatText(text, size, format, arguments)) return true;
   text[0] = '\0';
   return false;
@@ -49,18 +49,18 @@ constexpr const char* kJoinWithKey = kConnectWithKey + 6;  // "%s %s,1": channel
 constexpr const char* kJoin = kConnect + 6;                // "%s,1": channel
 
 bool ConnectText(char* text, size_t size, const LinkRequest& r) {
-  if (r.password[0]) return Format(text, size, kConnectWithKey, {r.server, r.port, r.channel, r.password});
-  return Format(text, size, kConnect, {r.server, r.port, r.channel});
+  if (r.password[0]) return FormatOrder(text, size, kConnectWithKey, {r.server, r.port, r.channel, r.password});
+  return FormatOrder(text, size, kConnect, {r.server, r.port, r.channel});
 }
 
 bool NewServerText(char* text, size_t size, const LinkRequest& r) {
-  if (!r.channel[0]) return Format(text, size, kServerOnly, {r.server, r.port});
+  if (!r.channel[0]) return FormatOrder(text, size, kServerOnly, {r.server, r.port});
   return ConnectText(text, size, r);
 }
 
 bool JoinText(char* text, size_t size, const LinkRequest& r) {
-  if (r.password[0]) return Format(text, size, kJoinWithKey, {r.channel, r.password});
-  return Format(text, size, kJoin, {r.channel});
+  if (r.password[0]) return FormatOrder(text, size, kJoinWithKey, {r.channel, r.password});
+  return FormatOrder(text, size, kJoin, {r.channel});
 }
 
 namespace {
@@ -113,14 +113,4 @@ void BuildClientCommandLine(char (&line)[kCommandLineSize], const char* program,
       AppendText(line, sizeof line, password);
     }
   }
-}
-
-Origin CentredOnDesktop(int left, int top, int right, int bottom, int width, int height) {
-  int y = top + (bottom - top) / 2 - height / 2;
-  int x = left + (right - left) / 2 - width / 2;
-  if (y + height > bottom - 10) y = bottom - 10 - height;
-  if (x + width > right - 10) x = right - 10 - width;
-  if (y < 0) y = 1;
-  if (x < 0) x = 1;
-  return {x, y};
 }

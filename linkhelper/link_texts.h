@@ -28,11 +28,3 @@ constexpr size_t kCommandLineSize = 2 * (2 * 300 + 2) + 2 * 200 + 100 + 10 + 32;
 // argument would end, so no value can add an argument of its own.
 void BuildClientCommandLine(char (&line)[kCommandLineSize], const char* program, const char* ini,
                             const LinkRequest& request);
-
-// Where a window of `width` x `height` goes to be centred on the desktop
-// rectangle: kept 10 pixels inside its right and bottom edges, and at 1
-// rather than below 0.
-struct Origin {
-  int x, y;
-};
-Origin CentredOnDesktop(int left, int top, int right, int bottom, int width, int height);

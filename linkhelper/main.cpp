@@ -5,10 +5,17 @@
 #include "chat_address.h"
 #include "dde_client.h"
 #include "helper.h"
+#include "helper_resource.h"
 #include "library_search.h"
-#include "stack_guard.h"
 #include "settings.h"
+#include "setup_texts.h"
+#include "stack_guard.h"
+#include "system_library.h"
 #include "text_read.h"
+
+// The main window's class, whose name is its title too: the setup dialog's
+// caption, held once.
+constexpr const char* kMainWindowClass = kSetupCaption;
 
 HINSTANCE g_instance = nullptr;
 HWND g_mainWindow = nullptr;
@@ -17,26 +24,28 @@ int g_lastOutcome = 0;
 char g_workText[kWorkTextSize];
 LinkRequest g_request;
 
+// The 3-D controls library of the older shells, which no system header
+// declares: its functions, as that library exports them.
+extern "C" {
+BOOL WINAPI Ctl3dRegister(HINSTANCE instance);
+BOOL WINAPI Ctl3dUnregister(HINSTANCE instance);
+BOOL WINAPI Ctl3dAutoSubclass(HINSTANCE instance);
+}
+
 namespace {
 
 // Optional 3-D controls of older shells.
 struct Ctl3d {
   HMODULE library = nullptr;
-  BOOL(WINAPI* registerApp)(HINSTANCE) = nullptr;
-  BOOL(WINAPI* unregisterApp)(HINSTANCE) = nullptr;
-  BOOL(WINAPI* autoSubclass)(HINSTANCE) = nullptr;
+  decltype(&::Ctl3dRegister) registerApp = nullptr;
+  decltype(&::Ctl3dUnregister) unregisterApp = nullptr;
+  decltype(&::Ctl3dAutoSubclass) autoSubclass = nullptr;
 } g_ctl3d;
-
-// An entry point of a library, as a function of type Fn.
-template <typename Fn>
-Fn Entry(HMODULE library, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
 
 // The library by full path only: from the system directory, where the
 // systems that have it keep it, else from the helper's own folder.
 HMODULE LoadCtl3d() {
-  static constexpr char kLibrary[] = "\\Ctl3d32.dll";
+  static constexpr char kLibrary[] = "Ctl3d32.dll";
   if (HMODULE library = LoadSystemLibrary(kLibrary)) return library;
   char path[kPathSize];
   const DWORD ownLength = GetModuleFileNameA(nullptr, path, sizeof path);
@@ -47,17 +56,16 @@ HMODULE LoadCtl3d() {
   }
   if (name == path) return nullptr;  // no folder: never a bare name
   *name = '\0';
-  return AppendText(path, sizeof path, kLibrary + 1) ? LoadLibraryA(path) : nullptr;
+  return AppendText(path, sizeof path, kLibrary) ? LoadLibraryA(path) : nullptr;
 }
 
 void StartCtl3d() {
   SetErrorMode(SEM_NOOPENFILEERRORBOX);
   HMODULE library = LoadCtl3d();
   if (!library) return;
-  using Entry3d = BOOL(WINAPI*)(HINSTANCE);
-  g_ctl3d.registerApp = Entry<Entry3d>(library, "Ctl3dRegister");
-  g_ctl3d.unregisterApp = Entry<Entry3d>(library, "Ctl3dUnregister");
-  g_ctl3d.autoSubclass = Entry<Entry3d>(library, "Ctl3dAutoSubclass");
+  g_ctl3d.registerApp = LibraryFunction<decltype(&::Ctl3dRegister)>(library, "Ctl3dRegister");
+  g_ctl3d.unregisterApp = LibraryFunction<decltype(&::Ctl3dUnregister)>(library, "Ctl3dUnregister");
+  g_ctl3d.autoSubclass = LibraryFunction<decltype(&::Ctl3dAutoSubclass)>(library, "Ctl3dAutoSubclass");
   if (!g_ctl3d.registerApp || !g_ctl3d.unregisterApp || !g_ctl3d.autoSubclass) {
     FreeLibrary(library);
     return;
@@ -119,7 +127,7 @@ bool ReadPlainRequest(const char* path) {
 // Opens the setup dialog through the main window's message. A window made
 // here is shown as the helper was started to show (SW_SHOWDEFAULT takes the
 // show state that the starting program gave).
-void SetupPath() {
+void OpenSetupDialog() {
   if (g_mainWindow) {
     PostMessageA(g_mainWindow, WM_OPEN_SETUP, 0, 0);
     return;
@@ -147,7 +155,7 @@ void UseRequest() {
   }
   g_lastOutcome = RunLinkFlow();
   if (g_lastOutcome == kNeedsSetup) {
-    SetupPath();
+    OpenSetupDialog();
     return;
   }
   DestroyMainWindow();
@@ -157,7 +165,7 @@ void UseRequest() {
 // the path of a request file.
 void HandleRequest(const char* tail) {
   if (!tail[0]) {
-    SetupPath();
+    OpenSetupDialog();
     return;
   }
   switch (ReadChatAddress(tail, g_request)) {
@@ -184,7 +192,7 @@ void HandleRequest(const char* tail) {
     return;
   }
   if (!g_request.server[0] && !g_request.channel[0]) {
-    SetupPath();
+    OpenSetupDialog();
     return;
   }
   UseRequest();
@@ -193,8 +201,8 @@ void HandleRequest(const char* tail) {
 }  // namespace
 
 HWND CreateMainWindow() {
-  HWND window = CreateWindowExA(0, kHelperTitle, kHelperTitle, WS_OVERLAPPEDWINDOW, -50, -50, 0, 0, nullptr, nullptr,
-                                g_instance, nullptr);
+  HWND window = CreateWindowExA(0, kMainWindowClass, kMainWindowClass, WS_OVERLAPPEDWINDOW, -50, -50, 0, 0, nullptr,
+                                nullptr, g_instance, nullptr);
   if (window) {
     g_mainWindow = window;
     ShowWindow(window, SW_SHOWNORMAL);
@@ -230,10 +238,10 @@ void RunHelper() {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = MainWndProc;
   windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_HELPER));
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kHelperTitle;
+  windowClass.lpszClassName = kMainWindowClass;
   if (RegisterClassA(&windowClass)) {
     LoadHelperSettings();
     ClearRequest(g_request);
@@ -249,7 +257,7 @@ void RunHelper() {
       }
     }
   }
-  UnregisterClassA(kHelperTitle, instance);
+  UnregisterClassA(kMainWindowClass, instance);
   if (g_ctl3d.library) {
     g_ctl3d.unregisterApp(instance);
     FreeLibrary(g_ctl3d.library);

@@ -1,12 +1,12 @@
 // The setup dialog: where the client's program and ini file are and under
 // which DDE service name it answers; saved in the helper's settings on OK.
 #include "helper.h"
+#include "helper_resource.h"
 // After windows.h, which it needs.
 #include <commdlg.h>
 #include "settings.h"
 #include "setup_texts.h"
-
-const char* const kHelperTitle = kSetupCaption;
+#include "system_library.h"
 
 namespace {
 
@@ -31,10 +31,13 @@ bool SetupTextsIntact() {
   return hash == kSetupTextsBuiltChecksum;
 }
 
-// The caption, then controls 103 to 108 in the order of kSetupTexts.
+// The caption, then the controls that take the other texts, in the order of kSetupTexts.
 void SetSetupTexts(HWND dialog) {
+  static constexpr int kTextControls[] = {IDC_SETUP_WELCOME,    IDC_SETUP_PURPOSE,        IDC_SETUP_PROGRAM_PROMPT,
+                                          IDC_SETUP_INI_PROMPT, IDC_SETUP_SERVICE_PROMPT, IDC_SETUP_NOTICE};
+  static_assert(sizeof kTextControls / sizeof kTextControls[0] + 1 == kSetupTextCount, "a control for each text");
   SetWindowTextA(dialog, kSetupTexts[0]);
-  for (int i = 1; i < kSetupTextCount; ++i) SetDlgItemTextA(dialog, 102 + i, kSetupTexts[i]);
+  for (int i = 1; i < kSetupTextCount; ++i) SetDlgItemTextA(dialog, kTextControls[i - 1], kSetupTexts[i]);
 }
 
 // The fields of the settings that the dialog shows and OK saves.
@@ -44,22 +47,10 @@ struct SettingField {
   int size;
 };
 constexpr SettingField kSettingFields[] = {
-    {113, g_settings.clientProgram, sizeof g_settings.clientProgram},
-    {111, g_settings.clientIni, sizeof g_settings.clientIni},
-    {110, g_settings.ddeService, sizeof g_settings.ddeService},
+    {IDC_PROGRAM_PATH, g_settings.clientProgram, sizeof g_settings.clientProgram},
+    {IDC_INI_PATH, g_settings.clientIni, sizeof g_settings.clientIni},
+    {IDC_SERVICE, g_settings.ddeService, sizeof g_settings.ddeService},
 };
-
-// The common dialogs library, loaded when the user first browses rather than
-// at every start, when the helper only hands a link on; a load that fails
-// is tried again at the next browse, and the library stays for the run.
-using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
-GetOpenFileNameFn OpenFileDialog() {
-  static HMODULE library;
-  if (!library) library = LoadSystemLibrary("\\comdlg32.dll");
-  return library ? reinterpret_cast<GetOpenFileNameFn>(
-                       reinterpret_cast<void (*)()>(GetProcAddress(library, "GetOpenFileNameA")))
-                 : nullptr;
-}
 
 bool BrowseForFile(HWND owner, BrowseKind kind) {
   if (g_browseBuffer[0]) FolderOf(g_browseBuffer, g_settings.lastDirectory);
@@ -87,11 +78,15 @@ bool BrowseForFile(HWND owner, BrowseKind kind) {
   request.lpstrTitle = title;
   request.Flags = OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
   request.lpfnHook = FileHook;
-  request.lpTemplateName = MAKEINTRESOURCEA(1536);
+  request.lpTemplateName = MAKEINTRESOURCEA(IDD_FILE_BROWSER);
   // The platform refuses a file that is not there; where its dialog lets
   // one through all the same, the choice counts as cancelled, so that a
   // setting never names a missing file.
-  const auto getOpenFileName = OpenFileDialog();
+  // The common dialogs library is loaded when the user first browses rather
+  // than at every start, when the helper only hands a link on.
+  static HMODULE commonDialogs;
+  const auto getOpenFileName =
+      SystemFunction<decltype(&::GetOpenFileNameA)>(commonDialogs, "comdlg32.dll", "GetOpenFileNameA");
   return getOpenFileName && getOpenFileName(&request) && PathExists(g_browseBuffer);
 }
 
@@ -156,7 +151,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(dialog, &paint);
       // The module's shared icon, the main window class's own: never destroyed.
-      DrawIcon(dc, IconLeft(dialog), 20, LoadIconA(g_instance, MAKEINTRESOURCEA(1)));
+      DrawIcon(dc, IconLeft(dialog), 20, LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_HELPER)));
       EndPaint(dialog, &paint);
       return FALSE;
     }
@@ -165,11 +160,11 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case IDOK:
           SaveAndRelink(dialog);
           return TRUE;
-        case 112:
-          Browse(dialog, 113, kBrowseProgram);
+        case IDC_BROWSE_PROGRAM:
+          Browse(dialog, IDC_PROGRAM_PATH, kBrowseProgram);
           return FALSE;
-        case 109:
-          Browse(dialog, 111, kBrowseIni);
+        case IDC_BROWSE_INI:
+          Browse(dialog, IDC_INI_PATH, kBrowseIni);
           return FALSE;
         default:
           return FALSE;

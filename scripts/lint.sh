@@ -11,7 +11,7 @@ flags=(--target=i686-w64-mingw32 -std=c++17
   -isystem "$gcc_include" -isystem "$gcc_include/i686-w64-mingw32" -isystem /usr/i686-w64-mingw32/include
   -isystem /usr/src/googletest/googletest/include
   -iquote common -iquote installer -iquote linkhelper -iquote tests/support -iquote build/windows/tests/support)
-mapfile -t sources < <(git ls-files 'installer/*.cpp' 'linkhelper/*.cpp' 'weblauncher/*.cpp' 'tests/*.cpp' |
+mapfile -t sources < <(git ls-files 'common/*.cpp' 'installer/*.cpp' 'linkhelper/*.cpp' 'weblauncher/*.cpp' 'tests/*.cpp' |
   grep -v '^tests/fuzz/')
 status=0
 if ! printf '%s\0' "${sources[@]}" |
@@ -19,10 +19,6 @@ if ! printf '%s\0' "${sources[@]}" |
     "${flags[@]}"; then
   status=1
 fi
-mapfile -t all < <(git ls-files '*.cpp' '*.h')
-if ! clang-format --dry-run --Werror "${all[@]}" 2>/dev/null; then
-  echo "clang-format: some files need formatting (clang-format -i)" >&2
-  status=1
-fi
+scripts/check-format.sh || status=1
 [ $status -eq 0 ] && echo "lint: clang-tidy and clang-format clean over ${#sources[@]} sources"
 exit $status

@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 started=$(date +%s)
 
 scripts/setup.sh
+scripts/check-format.sh
 
 echo "== native: pure logic under AddressSanitizer and UBSan"
 cmake --preset native >/dev/null

@@ -58,8 +58,8 @@ void UseVariant(const std::string& client, const std::string& variant) {
 TEST(ChooseClient, AcceptsTheClientAndShowsItsPath) {
   InstallerRun run;
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == run.client + "quop32.exe"; }));
-  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, IDC_CLIENT_PATH) == run.client + "quop32.exe"; }));
+  EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
   EXPECT_TRUE(run.NoMessage());
 }
 
@@ -78,8 +78,8 @@ TEST(ChooseClient, ACancelledSelectionChangesNothing) {
   InstallerRun run;
   ASSERT_TRUE(run.PickAndCancel());
   EXPECT_TRUE(run.NoMessage());
-  EXPECT_EQ(ui::ControlText(run.dialog, 3073), kNothingChosen);
-  EXPECT_FALSE(Enabled(run.dialog, 1006));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), kNothingChosen);
+  EXPECT_FALSE(Enabled(run.dialog, IDC_INSTALL));
 }
 
 TEST(ChooseClient, ARunningClientCannotBeChosen) {
@@ -87,8 +87,8 @@ TEST(ChooseClient, ARunningClientCannotBeChosen) {
   auto client = StartClient(run.client);
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
   EXPECT_EQ(run.ExpectMessage(), kCannotOpenClient);
-  EXPECT_EQ(ui::ControlText(run.dialog, 3073), kNothingChosen);
-  EXPECT_FALSE(Enabled(run.dialog, 1006));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), kNothingChosen);
+  EXPECT_FALSE(Enabled(run.dialog, IDC_INSTALL));
 }
 
 TEST(ChooseClient, RefusesAProgramThatDeclaresAnotherNameAndKeepsTheEarlierChoice) {
@@ -97,24 +97,24 @@ TEST(ChooseClient, RefusesAProgramThatDeclaresAnotherNameAndKeepsTheEarlierChoic
   UseVariant(run.client, "quop32_upper");
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
   EXPECT_EQ(run.ExpectMessage(), kNotClient);
-  EXPECT_EQ(ui::ControlText(run.dialog, 3073), kNothingChosen);
-  EXPECT_FALSE(Enabled(run.dialog, 1006));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), kNothingChosen);
+  EXPECT_FALSE(Enabled(run.dialog, IDC_INSTALL));
 
   // After an accepted choice, a refused one in another folder leaves the
   // display, the button and the install's destination as they were.
   UseVariant(run.client, "quop32_us");
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == run.client + "quop32.exe"; }));
+  ASSERT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, IDC_CLIENT_PATH) == run.client + "quop32.exe"; }));
   const std::string other = testenv::ScratchDir() + "other\\";
   MakeClient(other, "quop32_unversioned");
   ASSERT_TRUE(run.Pick(other + "quop32.exe"));
   EXPECT_EQ(run.ExpectMessage(), kNotClient);
-  EXPECT_EQ(ui::ControlText(run.dialog, 3073), run.client + "quop32.exe");
-  ASSERT_TRUE(Enabled(run.dialog, 1006));
-  ui::Click(run.dialog, 1006);
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), run.client + "quop32.exe");
+  ASSERT_TRUE(Enabled(run.dialog, IDC_INSTALL));
+  ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), CompleteResults(run.client));
   EXPECT_FALSE(testenv::FileExists(other + "original"));
   EXPECT_EQ(Read(other + "popups.ini"), Read(testenv::SourcePath("tests\\support\\popups.ini")));
 }
@@ -124,8 +124,8 @@ TEST(ChooseClient, AcceptsARenamedProgramThatDeclaresTheClientsName) {
   const std::string renamed = run.client + "Xat.exe";
   ASSERT_TRUE(MoveFileA((run.client + "quop32.exe").c_str(), renamed.c_str()));
   ASSERT_TRUE(run.Pick(renamed));
-  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == renamed; }));
-  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, IDC_CLIENT_PATH) == renamed; }));
+  EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
   EXPECT_TRUE(run.NoMessage());
 }
 
@@ -137,9 +137,9 @@ TEST(ChooseClient, ReadsEachDeclaredValueAsItsBlockHoldsIt) {
     InstallerRun run;
     UseVariant(run.client, variant);
     ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-    EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+    EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
     EXPECT_TRUE(run.NoMessage());
-    EXPECT_EQ(ui::ControlText(run.dialog, 3073), run.client + "quop32.exe");
+    EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), run.client + "quop32.exe");
   }
 }
 
@@ -151,8 +151,8 @@ TEST(ChooseClient, WarnsAboutAnotherVersionButAcceptsIt) {
     ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
     // The path is shown and the button enabled before the warning comes.
     EXPECT_EQ(run.ExpectMessage(), kOtherVersion);
-    EXPECT_EQ(ui::ControlText(run.dialog, 3073), run.client + "quop32.exe");
-    EXPECT_TRUE(Enabled(run.dialog, 1006));
+    EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), run.client + "quop32.exe");
+    EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
   }
 }
 
@@ -192,11 +192,11 @@ std::string WebMark(const std::string& file) { return file + ":Zone.Identifier";
 void ExpectInstallFrom(InstallerRun& run) {
   const Originals originals(run.client);
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
-  ui::Click(run.dialog, 1006);
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
+  ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), CompleteResults(run.client));
   ExpectTranslated(run);
   ExpectBackups(run, originals);
 }
@@ -207,8 +207,8 @@ TEST(Install, BacksUpReplacesAndReports) {
     ASSERT_TRUE(testenv::WriteFile(WebMark(run.client + target), "[ZoneTransfer]\r\nZoneId=3\r\n"));
   }
   ExpectInstallFrom(run);
-  EXPECT_FALSE(Enabled(run.dialog, 3005));
-  EXPECT_FALSE(Enabled(run.dialog, 1006));
+  EXPECT_FALSE(Enabled(run.dialog, IDC_BROWSE));
+  EXPECT_FALSE(Enabled(run.dialog, IDC_INSTALL));
   EXPECT_TRUE(Enabled(run.dialog, 2));
   // Installed files carry no mark: Windows would warn at every start of the client.
   for (const char* target : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
@@ -241,11 +241,11 @@ TEST(Install, TheMenusKeptApartForAClientUnderProgramFilesAreTranslatedToo) {
 
   InstallerRun run(false);
   ASSERT_TRUE(run.Pick(client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
-  ui::Click(run.dialog, 1006);
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
+  ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009),
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS),
             "La versió original del Quop ha estat copiada a '" + client + "original\\'\r\n" +
                 InstalledResult(client, "\r\nTambé s'han traduït els menús del Quop que el Windows desava a " + store +
                                             "popups.ini"));
@@ -260,14 +260,14 @@ TEST(Install, AMissingTranslatedFileStopsBeforeAnythingChanges) {
   const Originals originals(run.client);
   ASSERT_TRUE(DeleteFileA((run.pack + "popups.ca").c_str()));
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
-  ui::Click(run.dialog, 1006);
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
+  ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(), "No es pot accedir al fitxer " + run.pack + "popups.ca");
   EXPECT_FALSE(testenv::FileExists(run.client + "original"));
   ExpectSame(run.client + "quop32.exe", originals.program);
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), "");
-  EXPECT_TRUE(Enabled(run.dialog, 1006));
-  EXPECT_TRUE(Enabled(run.dialog, 3005));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), "");
+  EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
+  EXPECT_TRUE(Enabled(run.dialog, IDC_BROWSE));
 }
 
 // The translated files are only read: a pack with read-only files, or on a
@@ -302,15 +302,15 @@ TEST(Install, WithoutPopupsIniAskingYesGoesOnAndCreatesIt) {
   InstallerRun run;
   ASSERT_TRUE(DeleteFileA((run.client + "popups.ini").c_str()));
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
-  ui::Click(run.dialog, 1006);
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
+  ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(IDYES), kNoPopupsBackup);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
   ExpectTranslated(run);
   EXPECT_FALSE(testenv::FileExists(run.client + "original\\popups.ini"));
   // Not every file could be backed up: the backup line would say otherwise.
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), InstalledResult(run.client));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), InstalledResult(run.client));
 }
 
 TEST(Install, WithoutPopupsIniAskingNoStopsWithNothingInstalled) {
@@ -318,15 +318,15 @@ TEST(Install, WithoutPopupsIniAskingNoStopsWithNothingInstalled) {
   const Originals originals(run.client);
   ASSERT_TRUE(DeleteFileA((run.client + "popups.ini").c_str()));
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
-  ui::Click(run.dialog, 1006);
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
+  ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(IDNO), kNoPopupsBackup);
   EXPECT_TRUE(run.NoMessage());
   EXPECT_EQ(ui::FindTopWindow({run.process->id(), kInfoTitle, "#32770"}), nullptr);
   ExpectSame(run.client + "quop32.exe", originals.program);
   EXPECT_FALSE(testenv::FileExists(run.client + "popups.ini"));
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), "");
-  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), "");
+  EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
   // The backup made before the question stays.
   ExpectSame(run.client + "original\\quop32.exe", originals.program);
 }
@@ -335,11 +335,11 @@ TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
   InstallerRun run;
   const Originals originals(run.client);
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
   const std::string backupLine = "La versió original del Quop ha estat copiada a '" + run.client + "original\\'\r\n";
   {
     auto client = StartClient(run.client);
-    ui::Click(run.dialog, 1006);
+    ui::Click(run.dialog, IDC_INSTALL);
     ASSERT_TRUE(run.WaitForResults(backupLine));
     EXPECT_TRUE(run.NoMessage());
     ExpectSame(run.client + "quop32.exe", originals.program);
@@ -347,15 +347,15 @@ TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
     ExpectSame(run.client + "urlhop32.exe", Read(run.pack + "urlhop32.ca"));
     // The information dialog follows all the same.
     EXPECT_TRUE(run.DismissInfoDialog());
-    EXPECT_TRUE(Enabled(run.dialog, 1006));
-    EXPECT_TRUE(Enabled(run.dialog, 3005));
+    EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
+    EXPECT_TRUE(Enabled(run.dialog, IDC_BROWSE));
   }  // the client ends here
   ASSERT_TRUE(ui::WaitUntil([&] { return !Locked(run.client + "quop32.exe"); }));
-  ui::Click(run.dialog, 1006);
+  ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
   // The retry had nothing left to copy: it says so by no line of its own.
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), backupLine + InstalledResult(run.client));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), backupLine + InstalledResult(run.client));
   ExpectTranslated(run);
   // The retry kept the first backups: the untranslated originals.
   ExpectBackups(run, originals);
@@ -367,8 +367,8 @@ TEST(Install, UsesABackupFolderThatIsAlreadyThere) {
   ASSERT_TRUE(CreateDirectoryA((run.client + "original").c_str(), nullptr));
   ASSERT_TRUE(testenv::WriteFile(run.client + "original\\notes.txt", "keep me"));
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
-  ui::Click(run.dialog, 1006);
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
+  ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   ExpectBackups(run, originals);
   EXPECT_EQ(Read(run.client + "original\\notes.txt"), "keep me");
@@ -377,8 +377,8 @@ TEST(Install, UsesABackupFolderThatIsAlreadyThere) {
 // A whole install and its information dialog; the installer then ends.
 void InstallOnce(InstallerRun& run) {
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, 1006); }));
-  ui::Click(run.dialog, 1006);
+  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
+  ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
 }
@@ -407,11 +407,11 @@ std::string InstallTwice(void (*change)(const std::string& client), const std::s
   // The first run's copies, where the change left them, are as they were.
   if (testenv::FileExists(client + "original")) ExpectBackups(second, *originals);
   if (backups.empty()) {
-    EXPECT_EQ(ui::ControlText(second.dialog, 1009), InstalledResult(client));
+    EXPECT_EQ(ui::ControlText(second.dialog, IDC_RESULTS), InstalledResult(client));
     EXPECT_FALSE(testenv::FileExists(client + "original.2"));
     return client;
   }
-  EXPECT_EQ(ui::ControlText(second.dialog, 1009), CompleteResults(client, backups));
+  EXPECT_EQ(ui::ControlText(second.dialog, IDC_RESULTS), CompleteResults(client, backups));
   EXPECT_TRUE(Read(client + backups + "quop32.exe") == changed.program) << "the update is not kept";
   EXPECT_TRUE(Read(client + backups + "popups.ini") == changed.popups) << "the user's menus are not kept";
   // Still the translation of the first run: nothing to keep.
@@ -460,7 +460,7 @@ TEST(Install, TheFirstCopiesGoWhereNothingElseHoldsTheName) {
   ASSERT_TRUE(CreateDirectoryA((run.client + "original.2").c_str(), nullptr));
   ASSERT_TRUE(testenv::WriteFile(run.client + "original.2\\notes.txt", "another tool's"));
   InstallOnce(run);
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), CompleteResults(run.client, "original.3\\"));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), CompleteResults(run.client, "original.3\\"));
   ExpectBackups(run, originals, "original.3\\");
   EXPECT_EQ(Read(run.client + "original"), "not a folder");
   EXPECT_FALSE(testenv::FileExists(run.client + "original.2\\quop32.exe"));
@@ -488,7 +488,7 @@ TEST(Install, NamesTheHelperForChatLinksOnlyWhereNoProgramIs) {
                 ERROR_SUCCESS);
     }
     InstallOnce(run);
-    const std::string results = ui::ControlText(run.dialog, 1009);
+    const std::string results = ui::ControlText(run.dialog, IDC_RESULTS);
     EXPECT_EQ(results.find(kChatLinksLine) != std::string::npos, !claimed) << results;
     const std::string helper = "\"" + run.client + "urlhop32.exe\"";
     EXPECT_EQ(ClassValue("irc\\shell\\open\\command"), claimed ? "\"C:\\Xat\\xat.exe\" \"%1\"" : helper + " \"%1\"");
@@ -503,13 +503,13 @@ TEST(Install, NamesTheHelperForChatLinksOnlyWhereNoProgramIs) {
 TEST(ChooseClient, OlderSystemsFileSelectionIsLoadedWhenThereAndAskedInTheirForm) {
   testenv::OlderFileSelection selection("trinstall.exe", testenv::ScratchDir() + "client\\quop32.exe");
   InstallerRun run;
-  ui::Click(run.dialog, 3005);  // no library yet: nothing opens
+  ui::Click(run.dialog, IDC_BROWSE);  // no library yet: nothing opens
   EXPECT_TRUE(run.NoMessage());
-  EXPECT_EQ(ui::ControlText(run.dialog, 3073), kNothingChosen);
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), kNothingChosen);
   ASSERT_TRUE(selection.Install());
-  ui::Click(run.dialog, 3005);
-  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, 3073) == run.client + "quop32.exe"; }));
-  EXPECT_TRUE(Enabled(run.dialog, 1006));
+  ui::Click(run.dialog, IDC_BROWSE);
+  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, IDC_CLIENT_PATH) == run.client + "quop32.exe"; }));
+  EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
   EXPECT_EQ(selection.Sizes(), testenv::OlderFileSelection::Accepted(1));
 }
 

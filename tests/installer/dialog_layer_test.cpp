@@ -6,6 +6,7 @@
 #include "info_dialog.h"
 #include "installer_app.h"
 #include "installer_dlg.h"
+#include "installer_resource.h"
 #include "masked_bitmap.h"
 #include "static_link.h"
 #include "test_env.h"
@@ -160,7 +161,7 @@ struct Parent {
   Parent(const char* childClass, DWORD childStyle, const char* text) {
     window = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
     child = CreateWindowExA(0, childClass, text, WS_CHILD | WS_VISIBLE | childStyle, 0, 0, 100, 20, window,
-                            reinterpret_cast<HMENU>(1012), nullptr, nullptr);
+                            reinterpret_cast<HMENU>(IDC_WEB_LINK), nullptr, nullptr);
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     object.m_hWnd = window;
   }
@@ -175,7 +176,7 @@ struct Parent {
 TEST(StaticLink, BecomesClickableAndUnderlinedAtItsFirstPaint) {
   Parent parent("Static", SS_LEFT, "Verbalia");
   CStaticLink link;
-  ASSERT_TRUE(link.SubclassDlgItem(1012, &parent.object));
+  ASSERT_TRUE(link.SubclassDlgItem(IDC_WEB_LINK, &parent.object));
   EXPECT_EQ(CWnd::FromHandlePermanent(parent.child), &link);
   EXPECT_FALSE(GetWindowLongA(parent.child, GWL_STYLE) & SS_NOTIFY);
 
@@ -203,7 +204,7 @@ TEST(StaticLink, BecomesClickableAndUnderlinedAtItsFirstPaint) {
 TEST(StaticLink, LeavesOtherStaticKindsToTheStandardLookButStillNotifies) {
   Parent parent("Static", SS_LEFT | SS_NOPREFIX, "Verbalia");
   CStaticLink link;
-  ASSERT_TRUE(link.SubclassDlgItem(1012, &parent.object));
+  ASSERT_TRUE(link.SubclassDlgItem(IDC_WEB_LINK, &parent.object));
   HDC dc = GetDC(parent.child);
   EXPECT_EQ(link.CtlColor(dc, WM_CTLCOLORSTATIC), nullptr);
   EXPECT_TRUE(GetWindowLongA(parent.child, GWL_STYLE) & SS_NOTIFY);
@@ -215,9 +216,9 @@ TEST(Subclassing, GivesTheControlBackWhenItIsDestroyed) {
   Parent parent("Static", SS_LEFT, "x");
   const LONG_PTR ownProc = GetWindowLongPtrA(parent.child, GWLP_WNDPROC);
   CStaticLink link;
-  ASSERT_TRUE(link.SubclassDlgItem(1012, &parent.object));
+  ASSERT_TRUE(link.SubclassDlgItem(IDC_WEB_LINK, &parent.object));
   EXPECT_NE(GetWindowLongPtrA(parent.child, GWLP_WNDPROC), ownProc);
-  EXPECT_FALSE(link.SubclassDlgItem(1012, &parent.object)) << "a control is taken over once";
+  EXPECT_FALSE(link.SubclassDlgItem(IDC_WEB_LINK, &parent.object)) << "a control is taken over once";
   DestroyWindow(parent.window);
   EXPECT_EQ(link.m_hWnd, nullptr);
 }
@@ -228,32 +229,42 @@ TEST(DataExchange, BindsCheckBoxesAndTextsBothWays) {
   CDataExchange fromControls{&parent.object, true};
 
   int value = 1;
-  DDX_Check(&toControls, 1012, value);
+  DDX_Check(&toControls, IDC_WEB_LINK, value);
   EXPECT_EQ(SendMessageA(parent.child, BM_GETCHECK, 0, 0), BST_CHECKED);
   value = 7;  // outside 0..2: the box is cleared and the member set to 0
-  DDX_Check(&toControls, 1012, value);
+  DDX_Check(&toControls, IDC_WEB_LINK, value);
   EXPECT_EQ(value, 0);
   EXPECT_EQ(SendMessageA(parent.child, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   SendMessageA(parent.child, BM_SETCHECK, BST_CHECKED, 0);
-  DDX_Check(&fromControls, 1012, value);
+  DDX_Check(&fromControls, IDC_WEB_LINK, value);
   EXPECT_EQ(value, 1);
 
   CString text = "nou";
-  DDX_Text(&toControls, 1012, text);
+  DDX_Text(&toControls, IDC_WEB_LINK, text);
   EXPECT_STREQ(WindowText(parent.child).c_str(), "nou");
   SetWindowTextA(parent.child, "altre");
-  DDX_Text(&fromControls, 1012, text);
+  DDX_Text(&fromControls, IDC_WEB_LINK, text);
   EXPECT_STREQ(text.c_str(), "altre");
 }
 
 // ---------------------------------------------------------------------------
 // The install's failure paths that no real run reaches at will.
 
-int g_answer = 0, g_asked = 0;
-int WINAPI AnsweringBox(HWND, LPCSTR, LPCSTR, UINT) {
-  ++g_asked;
-  return g_answer;
-}
+int g_answer = 0;
+int WINAPI AnsweringBox(HWND, LPCSTR, LPCSTR, UINT) { return g_answer; }
+
+// The install's questions as the user's answers reach it: the main dialog's
+// message box, and a report of the test's own that answers as it is told.
+struct AnsweringReport : InstallReport {
+  void ShowMessage(const CString&) override {}
+  bool AskYesNo(const CString&) override {
+    ++asked;
+    return answer;
+  }
+  void AppendResult(const CString&) override {}
+  bool answer = true;
+  int asked = 0;
+};
 
 TEST(BackupQuestion, OnlyAnExplicitYesGoesOn) {
   ImportPatch box("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&AnsweringBox));
@@ -265,23 +276,22 @@ TEST(BackupQuestion, OnlyAnExplicitYesGoesOn) {
   } cases[] = {{IDYES, true}, {IDNO, false}, {0, false}};  // 0: the message box could not be shown
   for (const auto& c : cases) {
     g_answer = c.answer;
-    EXPECT_EQ(dialog.GoOnWithoutBackup("popups.ini"), c.goesOn) << c.answer;
+    EXPECT_EQ(GoOnWithoutCopy("popups.ini", dialog), c.goesOn) << c.answer;
   }
   // A question whose text could not be made is not asked.
-  g_asked = 0;
-  g_answer = IDYES;
+  AnsweringReport report;
   g_budget = 0;
   CString::SetAllocator(Scarce);
-  const bool goesOn = dialog.GoOnWithoutBackup("popups.ini");
+  const bool goesOn = GoOnWithoutCopy("popups.ini", report);
   CString::SetAllocator(nullptr);
   EXPECT_FALSE(goesOn);
-  EXPECT_EQ(g_asked, 0);
+  EXPECT_EQ(report.asked, 0);
 }
 
 TEST(ResultsBox, OnlyGrowsWhenMemoryRunsOut) {
   HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  HWND box = CreateWindowA("EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 10, 10, parent, reinterpret_cast<HMENU>(1009),
-                           nullptr, nullptr);
+  HWND box = CreateWindowA("EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 10, 10, parent,
+                           reinterpret_cast<HMENU>(IDC_RESULTS), nullptr, nullptr);
   ASSERT_NE(box, nullptr);
   CInstallerDlg dialog;
   dialog.m_hWnd = parent;

@@ -87,8 +87,8 @@ ShortcutProperties ReadShortcut(const std::string& file) {
 TEST(InfoDialog, OpensWithBothOffersTickedAndTheFocusOnDacord) {
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
-  EXPECT_TRUE(ui::IsChecked(ui::Control(run.info, 1010)));
-  EXPECT_TRUE(ui::IsChecked(ui::Control(run.info, 1011)));
+  EXPECT_TRUE(ui::IsChecked(ui::Control(run.info, IDC_SUBSCRIBE)));
+  EXPECT_TRUE(ui::IsChecked(ui::Control(run.info, IDC_CREATE_SHORTCUT)));
   GUITHREADINFO thread = {};
   thread.cbSize = sizeof thread;
   ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(run.info, nullptr), &thread));
@@ -98,15 +98,15 @@ TEST(InfoDialog, OpensWithBothOffersTickedAndTheFocusOnDacord) {
   EXPECT_NEAR((mine.left + mine.right) / 2, (owner.left + owner.right) / 2, 1);
   EXPECT_NEAR((mine.top + mine.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
   EXPECT_FALSE(ui::IsEnabled(run.run.dialog));
-  EXPECT_EQ(ui::ControlText(run.info, 1010),
+  EXPECT_EQ(ui::ControlText(run.info, IDC_SUBSCRIBE),
             "Em vull subscriure a la llista de novetats (us mantindrem informat per correu electrònic)");
 }
 
 TEST(InfoDialog, NothingTickedDoesNothing) {
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
-  SetCheck(run.info, 1010, false);
-  SetCheck(run.info, 1011, false);
+  SetCheck(run.info, IDC_SUBSCRIBE, false);
+  SetCheck(run.info, IDC_CREATE_SHORTCUT, false);
   ui::Click(run.info, IDOK);
   ASSERT_TRUE(Closed(run.info));
   EXPECT_TRUE(ui::IsEnabled(run.run.dialog) || ui::WaitUntil([&] { return ui::IsEnabled(run.run.dialog); }));
@@ -146,7 +146,7 @@ TEST(InfoDialog, BothOffersWithTheExplanationClosedByEscape) {
 TEST(InfoDialog, OnlyTheSubscriptionWritesNoLauncher) {
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
-  SetCheck(run.info, 1011, false);
+  SetCheck(run.info, IDC_CREATE_SHORTCUT, false);
   ui::Click(run.info, IDOK);
   HWND explanation = run.run.WaitForDialog(kExplanationTitle);
   ASSERT_NE(explanation, nullptr);
@@ -182,7 +182,7 @@ TEST(InfoDialog, WithoutAMailHandlerItClosesQuietly) {
   testenv::RemovedUrlHandler noMail("mailto");
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
-  SetCheck(run.info, 1011, false);
+  SetCheck(run.info, IDC_CREATE_SHORTCUT, false);
   ui::Click(run.info, IDOK);
   HWND explanation = run.run.WaitForDialog(kExplanationTitle);
   ASSERT_NE(explanation, nullptr);
@@ -197,7 +197,7 @@ TEST(InfoDialog, WithoutAMailHandlerItClosesQuietly) {
 
 // Ticks only the shortcut and presses "D'acord".
 void MakeShortcut(InfoRun& run) {
-  SetCheck(run.info, 1010, false);
+  SetCheck(run.info, IDC_SUBSCRIBE, false);
   ui::Click(run.info, IDOK);
   EXPECT_TRUE(Closed(run.info));
 }
@@ -331,7 +331,7 @@ TEST(WholeRoad, OneInstallationFromStartToSortir) {
   PlantedVersionLibrary planted;
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
-  EXPECT_TRUE(ui::ControlText(run.run.dialog, 1009).find("Procés finalitzat!") != std::string::npos);
+  EXPECT_TRUE(ui::ControlText(run.run.dialog, IDC_RESULTS).find("Procés finalitzat!") != std::string::npos);
   ui::Click(run.info, IDOK);
   HWND explanation = run.run.WaitForDialog(kExplanationTitle);
   ASSERT_NE(explanation, nullptr);

@@ -1,6 +1,8 @@
 #include "installer_run.h"
 
 #include <gtest/gtest.h>
+// After windows.h, which it needs.
+#include <dlgs.h>
 
 std::string StandIn(const std::string& variant) {
   return testenv::BuildPath("tests\\support\\standin\\" + variant + ".exe");
@@ -48,16 +50,16 @@ HWND WaitForOpenDialog(DWORD processId) { return ui::WaitForDialog(processId, "O
 }  // namespace
 
 bool InstallerRun::Pick(const std::string& path) {
-  ui::Click(dialog, 3005);
+  ui::Click(dialog, IDC_BROWSE);
   HWND open = WaitForOpenDialog(process->id());
   if (!open) return false;
-  ui::SetText(ui::Control(open, 1148), path);
+  ui::SetText(ui::Control(open, cmb13), path);
   ui::Click(open, IDOK);
   return ui::WaitForWindowGone(open);
 }
 
 bool InstallerRun::PickAndCancel() {
-  ui::Click(dialog, 3005);
+  ui::Click(dialog, IDC_BROWSE);
   HWND open = WaitForOpenDialog(process->id());
   if (!open) return false;
   ui::Click(open, IDCANCEL);
@@ -76,15 +78,15 @@ std::string InstallerRun::ExpectMessage(int answer, const std::string& caption) 
 bool InstallerRun::NoMessage() { return ui::WaitForMessageBox(process->id(), "", 500) == nullptr; }
 
 bool InstallerRun::WaitForResults(const std::string& text) {
-  return ui::WaitUntil([&] { return ui::ControlText(dialog, 1009) == text; }, 5000);
+  return ui::WaitUntil([&] { return ui::ControlText(dialog, IDC_RESULTS) == text; }, 5000);
 }
 
 HWND InstallerRun::WaitForDialog(const std::string& title) { return ui::WaitForDialog(process->id(), title); }
 
 HWND InstallerRun::InstallUpToInfoDialog() {
   if (!Pick(client + "quop32.exe")) return nullptr;
-  if (!ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(dialog, 1006)); })) return nullptr;
-  ui::Click(dialog, 1006);
+  if (!ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(dialog, IDC_INSTALL)); })) return nullptr;
+  ui::Click(dialog, IDC_INSTALL);
   EXPECT_FALSE(ExpectMessage().empty());
   return WaitForDialog(kInfoTitle);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "installer_resource.h"
 #include "test_env.h"
 #include "uidriver.h"
 

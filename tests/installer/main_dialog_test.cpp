@@ -18,16 +18,16 @@ TEST(MainDialog, OpensWithItsTitleExplanationAndNothingChosen) {
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
   EXPECT_EQ(ui::Text(run.dialog), kMainTitle);
-  EXPECT_EQ(ui::ControlText(run.dialog, 1011), kMainTitle);
-  EXPECT_EQ(ui::ControlText(run.dialog, 1001), kExplanation);
-  EXPECT_EQ(ui::ControlText(run.dialog, 3073), "(cap camí seleccionat)");
-  EXPECT_EQ(ui::ControlText(run.dialog, 1009), "");
-  EXPECT_EQ(ui::ControlText(run.dialog, 1006), "Instal·lar");
-  EXPECT_FALSE(ui::IsEnabled(ui::Control(run.dialog, 1006)));
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_TITLE), kMainTitle);
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_EXPLANATION), kExplanation);
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), "(cap camí seleccionat)");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), "");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_INSTALL), "Instal·lar");
+  EXPECT_FALSE(ui::IsEnabled(ui::Control(run.dialog, IDC_INSTALL)));
   EXPECT_TRUE(ui::IsEnabled(ui::Control(run.dialog, 2)));
   // "..." is the default button, the one that Enter presses.
-  EXPECT_EQ(LOWORD(SendMessageA(run.dialog, DM_GETDEFID, 0, 0)), 3005);
-  EXPECT_EQ(ui::Style(ui::Control(run.dialog, 3005)) & 0x0F, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(LOWORD(SendMessageA(run.dialog, DM_GETDEFID, 0, 0)), IDC_BROWSE);
+  EXPECT_EQ(ui::Style(ui::Control(run.dialog, IDC_BROWSE)) & 0x0F, BS_DEFPUSHBUTTON);
 }
 
 TEST(MainDialog, IsCentredOnTheWorkArea) {
@@ -141,7 +141,7 @@ bool ShowsOnly(HWND link, COLORREF textColour) {
 TEST(WebLink, IsBlueUnderlinedTextOnTheDialogFace) {
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
-  HWND link = ui::Control(run.dialog, 1012);
+  HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
   EXPECT_EQ(ui::Text(link), "Verbalia");
   // Only the text colour and the dialog's face: no background rectangle.
   ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
@@ -173,7 +173,7 @@ TEST(WebLink, ReportsClicksOnlyFromItsFirstPaintOn) {
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
   // The template gives no SS_NOTIFY; the link adds it when it is painted.
-  HWND link = ui::Control(run.dialog, 1012);
+  HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
   EXPECT_TRUE(ui::WaitUntil([&] { return (ui::Style(link) & SS_NOTIFY) != 0; }, 5000));
 }
 
@@ -181,7 +181,7 @@ TEST(WebLink, AClickOpensTheSiteAndTurnsTheTextPurple) {
   testenv::UrlLog log;
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
-  HWND link = ui::Control(run.dialog, 1012);
+  HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
   ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
   ClickOn(link);
   ASSERT_TRUE(log.WaitForCount(1));
@@ -197,7 +197,7 @@ TEST(WebLink, WithoutAnHttpHandlerAClickLeavesItBlue) {
   testenv::RemovedUrlHandler noHandler("http");
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
-  HWND link = ui::Control(run.dialog, 1012);
+  HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
   ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
   ClickOn(link);
   // The click has been handled once a later message comes back.
@@ -218,7 +218,8 @@ TEST(Logo, ShowsTheDialogFaceThroughItsBlackPixels) {
   ASSERT_NE(run.dialog, nullptr);
   HMODULE exe = LoadLibraryExA((run.pack + "trinstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(exe, nullptr);
-  HBITMAP logo = static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(130), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  HBITMAP logo =
+      static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   ASSERT_NE(logo, nullptr);
   HDC memory = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(memory, logo);

@@ -2,6 +2,8 @@
 // the launcher's build output, byte for byte, and its icon is the launcher's.
 #include <gtest/gtest.h>
 
+#include "helper_resource.h"
+#include "installer_resource.h"
 #include "test_env.h"
 
 namespace {
@@ -34,7 +36,7 @@ TEST(InstallerResources, CarryTheLauncherAndItsIcon) {
     HMODULE launcher = LoadLibraryExA(build.launcher.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(installer, nullptr);
     ASSERT_NE(launcher, nullptr);
-    const std::string carried = Resource(installer, "NOSTRE", 142, 1027);
+    const std::string carried = Resource(installer, "NOSTRE", IDR_LAUNCHER, 1027);
     ASSERT_FALSE(carried.empty());
     EXPECT_TRUE(carried == testenv::ReadFile(build.launcher)) << "the carried launcher differs from the built one";
     // Icon 128 holds the launcher's two images.
@@ -69,11 +71,11 @@ TEST(HelperResources, CarryNoManifest) {
     ASSERT_NE(module, nullptr);
     EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST), nullptr);
     // Its own icon and dialogs are there.
-    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
+    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(IDI_HELPER), RT_GROUP_ICON), nullptr);
     for (const char* name : {"LINK_DLG", "ASK_DLG", "ASK2_DLG", "WARN_DLG", "INSTALL_DLG"}) {
       EXPECT_NE(FindResourceA(module, name, RT_DIALOG), nullptr) << name;
     }
-    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(1536), RT_DIALOG), nullptr);
+    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(IDD_FILE_BROWSER), RT_DIALOG), nullptr);
     FreeLibrary(module);
   }
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "helper_resource.h"
 #include "standin_run.h"
 #include "test_env.h"
 #include "uidriver.h"

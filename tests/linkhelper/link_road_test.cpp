@@ -95,18 +95,18 @@ std::vector<std::string> AnswerQuestion(const char* request, int radio, int butt
   HWND ask = HelperSetup::WaitForDialog(*helper, kAskTitle);
   EXPECT_NE(ask, nullptr);
   if (!ask) return {};
-  EXPECT_EQ(ui::ControlText(ask, 114), "other.example.net:6667");
-  EXPECT_EQ(ui::ControlText(ask, 120), "irc.example.cat:6667");
-  EXPECT_TRUE(ui::IsChecked(ui::Control(ask, 117)));
+  EXPECT_EQ(ui::ControlText(ask, IDC_ASK_CURRENT_SERVER), "other.example.net:6667");
+  EXPECT_EQ(ui::ControlText(ask, IDC_ASK_REQUESTED_SERVER), "irc.example.cat:6667");
+  EXPECT_TRUE(ui::IsChecked(ui::Control(ask, IDC_ASK_CHANGE_SERVER)));
   if (expectTwoChoices) {
-    EXPECT_FALSE(ui::IsVisible(ui::Control(ask, 118)));
-    EXPECT_FALSE(ui::IsEnabled(ui::Control(ask, 118)));
-    EXPECT_EQ(ui::Control(ask, 121), nullptr);
+    EXPECT_FALSE(ui::IsVisible(ui::Control(ask, IDC_ASK_JOIN_HERE)));
+    EXPECT_FALSE(ui::IsEnabled(ui::Control(ask, IDC_ASK_JOIN_HERE)));
+    EXPECT_EQ(ui::Control(ask, IDC_ASK_REQUESTED_CHANNEL), nullptr);
   } else {
-    EXPECT_EQ(ui::ControlText(ask, 121), "#catala");
+    EXPECT_EQ(ui::ControlText(ask, IDC_ASK_REQUESTED_CHANNEL), "#catala");
   }
   if (radio) {
-    for (int id : {117, 118, 119}) {
+    for (int id : {IDC_ASK_CHANGE_SERVER, IDC_ASK_JOIN_HERE, IDC_ASK_ANOTHER_COPY}) {
       SendMessageA(ui::Control(ask, id), BM_SETCHECK, id == radio ? BST_CHECKED : BST_UNCHECKED, 0);
     }
   }
@@ -126,12 +126,12 @@ TEST(AskDialog, ChangeServerGivesTheConnectText) {
 }
 
 TEST(AskDialog, JoinOnTheCurrentServerGivesTheJoinText) {
-  EXPECT_EQ(AnswerQuestion("server irc.example.cat\nchannel catala\n", 118, IDOK),
+  EXPECT_EQ(AnswerQuestion("server irc.example.cat\nchannel catala\n", IDC_ASK_JOIN_HERE, IDOK),
             std::vector<std::string>{"#catala,1"});
 }
 
 TEST(AskDialog, AnotherCopyStartsTheClientWithTheRequestsSwitches) {
-  EXPECT_TRUE(AnswerQuestion("server irc.example.cat\nchannel catala\n", 119, IDOK).empty());
+  EXPECT_TRUE(AnswerQuestion("server irc.example.cat\nchannel catala\n", IDC_ASK_ANOTHER_COPY, IDOK).empty());
   ASSERT_TRUE(WaitForStandInLines("args", 2));
   EXPECT_EQ(StartedClients()[0], (Fields{"-sirc.example.cat:6667", "-j#catala"}));
 }
@@ -147,7 +147,7 @@ TEST(AskDialog, WithoutAChannelOnlyTwoChoicesRemain) {
 }
 
 TEST(AskDialog, WithoutAChannelAnotherCopyStartsTheClient) {
-  EXPECT_TRUE(AnswerQuestion("server irc.example.cat\n", 119, IDOK, true).empty());
+  EXPECT_TRUE(AnswerQuestion("server irc.example.cat\n", IDC_ASK_ANOTHER_COPY, IDOK, true).empty());
   ASSERT_TRUE(WaitForStandInLines("args", 2));
   EXPECT_EQ(StartedClients()[0], (Fields{"-sirc.example.cat:6667"}));
 }
@@ -161,7 +161,7 @@ void WarnAndClose(void (*close)(HWND)) {
   auto helper = setup.Start(setup.Request("req.txt", kPlainRequest));
   HWND warn = HelperSetup::WaitForDialog(*helper, kWarnTitle);
   ASSERT_NE(warn, nullptr);
-  EXPECT_EQ(ui::ControlText(warn, 116), "4.5");
+  EXPECT_EQ(ui::ControlText(warn, IDC_WARN_VERSION), "4.5");
   // Escape does not close it: it has no Cancel.
   ui::PressKey(warn, VK_ESCAPE);
   DWORD_PTR ignored;
@@ -186,7 +186,7 @@ TEST(WarnDialog, TheCloseBoxEndsItToo) {
 
 // The command tail that names a request file holding `request`.
 std::string RequestFile(const std::string& request) {
-  const std::string path = testenv::ScratchDir() + "req.txt";
+  std::string path = testenv::ScratchDir() + "req.txt";
   testenv::WriteFile(path, request);
   return path;
 }
@@ -197,8 +197,8 @@ void Confirm(const HelperSetup& setup, const std::string& tail, const std::strin
   auto helper = setup.Start(tail);
   HWND link = HelperSetup::WaitForDialog(*helper, kLinkTitle);
   ASSERT_NE(link, nullptr);
-  EXPECT_EQ(ui::ControlText(link, 114), server);
-  EXPECT_EQ(ui::ControlText(link, 115), "#catala");
+  EXPECT_EQ(ui::ControlText(link, IDC_LINK_SERVER), server);
+  EXPECT_EQ(ui::ControlText(link, IDC_LINK_CHANNEL), "#catala");
   RECT desktop;
   GetWindowRect(GetDesktopWindow(), &desktop);
   const RECT box = ui::ScreenRect(link);

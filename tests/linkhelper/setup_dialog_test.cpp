@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "helper_run.h"
+// After windows.h, which it needs.
+#include <dlgs.h>
 
 namespace {
 
@@ -42,7 +44,8 @@ struct SetupRun {
   // Presses a browse button and returns the file browser.
   HWND OpenBrowser(int button) {
     ui::Click(dialog, button);
-    return HelperSetup::WaitForDialog(*helper, button == 112 ? kExeBrowserTitle : "QuopLink Select Ini file...");
+    return HelperSetup::WaitForDialog(*helper,
+                                      button == IDC_BROWSE_PROGRAM ? kExeBrowserTitle : "QuopLink Select Ini file...");
   }
   static std::string Ini() { return testenv::ReadFile("C:\\QUOP\\quop.ini"); }
   static std::string Stored(const char* key) {
@@ -57,7 +60,7 @@ struct SetupRun {
 
 // Chooses `path` in an open file browser: typed into its file-name box, then OK.
 void Choose(HWND browser, const std::string& path) {
-  ui::SetText(ui::Control(browser, 1152), path);
+  ui::SetText(ui::Control(browser, edt1), path);
   ui::Click(browser, IDOK);
   EXPECT_TRUE(ui::WaitForWindowGone(browser));
 }
@@ -65,18 +68,18 @@ void Choose(HWND browser, const std::string& path) {
 TEST(SetupDialog, FirstRunShowsEmptyPathsTheDefaultServiceAndItsTexts) {
   SetupRun run;
   ASSERT_NE(run.Open(), nullptr);
-  EXPECT_EQ(ui::ControlText(run.dialog, 113), "");
-  EXPECT_EQ(ui::ControlText(run.dialog, 111), "");
-  EXPECT_EQ(ui::ControlText(run.dialog, 110), "Quop");
-  EXPECT_EQ(ui::ControlText(run.dialog, 103), "Welcome to the QuopLink Helper application!");
-  EXPECT_EQ(ui::ControlText(run.dialog, 104),
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_PROGRAM_PATH), "");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_INI_PATH), "");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_SERVICE), "Quop");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_SETUP_WELCOME), "Welcome to the QuopLink Helper application!");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_SETUP_PURPOSE),
             "This program is called by your Web browser whenever it wants Quop to connect to a server and to join a "
             "channel.");
-  EXPECT_EQ(ui::ControlText(run.dialog, 105), "Please select the name of the Quop program below.");
-  EXPECT_EQ(ui::ControlText(run.dialog, 106),
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_SETUP_PROGRAM_PROMPT), "Please select the name of the Quop program below.");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_SETUP_INI_PROMPT),
             "Please select the name of the Quop ini you want to be used when Quop is run by QuopLink.");
-  EXPECT_EQ(ui::ControlText(run.dialog, 107), "Please enter the Quop DDE Service name.");
-  const std::string notice = ui::ControlText(run.dialog, 108);
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_SETUP_SERVICE_PROMPT), "Please enter the Quop DDE Service name.");
+  const std::string notice = ui::ControlText(run.dialog, IDC_SETUP_NOTICE);
   EXPECT_NE(notice.find('\n'), std::string::npos);
   EXPECT_NE(notice.find("All rights reserved."), std::string::npos);
   // Centred on the desktop.
@@ -89,13 +92,13 @@ TEST(SetupDialog, FirstRunShowsEmptyPathsTheDefaultServiceAndItsTexts) {
 TEST(SetupDialog, BrowsingStartsInTheFieldsFolderAndShowsTheChoiceInLowerCase) {
   SetupRun run("exe=quop32.exe\r\n");
   ASSERT_NE(run.Open(), nullptr);
-  EXPECT_EQ(ui::ControlText(run.dialog, 113), "c:\\quop\\quop32.exe");
-  HWND browser = run.OpenBrowser(112);
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_PROGRAM_PATH), "c:\\quop\\quop32.exe");
+  HWND browser = run.OpenBrowser(IDC_BROWSE_PROGRAM);
   ASSERT_NE(browser, nullptr);
-  EXPECT_EQ(ui::ControlText(browser, 1090), "&Nom del fitxer:");
-  EXPECT_EQ(ui::ControlText(browser, 1089), "Llista els fitxers del &tipus:");
+  EXPECT_EQ(ui::ControlText(browser, stc3), "&Nom del fitxer:");
+  EXPECT_EQ(ui::ControlText(browser, stc2), "Llista els fitxers del &tipus:");
   EXPECT_EQ(ui::ControlText(browser, IDOK), "D'acord");
-  std::string folder = ui::ControlText(browser, 1088);
+  std::string folder = ui::ControlText(browser, stc1);
   for (char& c : folder) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
   EXPECT_EQ(folder, "c:\\quop");
   RECT desktop;
@@ -103,7 +106,7 @@ TEST(SetupDialog, BrowsingStartsInTheFieldsFolderAndShowsTheChoiceInLowerCase) {
   const RECT box = ui::ScreenRect(browser);
   EXPECT_NEAR((box.left + box.right) / 2, (desktop.left + desktop.right) / 2, 1);
   Choose(browser, "C:\\Quop\\Quop32.exe");
-  EXPECT_EQ(ui::ControlText(run.dialog, 113), "c:\\quop\\quop32.exe");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_PROGRAM_PATH), "c:\\quop\\quop32.exe");
 }
 
 TEST(SetupDialog, BrowsingFromAFileInADriveRootStartsInTheRoot) {
@@ -111,14 +114,14 @@ TEST(SetupDialog, BrowsingFromAFileInADriveRootStartsInTheRoot) {
   testenv::WriteFile("C:\\quop32.exe", "x");
   testenv::WriteFile("C:\\QUOP\\quop.ini", "[quoplink]\r\nexe=c:\\quop32.exe\r\n");
   ASSERT_NE(run.Open(), nullptr);
-  HWND browser = run.OpenBrowser(112);
+  HWND browser = run.OpenBrowser(IDC_BROWSE_PROGRAM);
   ASSERT_NE(browser, nullptr);
-  std::string folder = ui::ControlText(browser, 1088);
+  std::string folder = ui::ControlText(browser, stc1);
   for (char& c : folder) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
   EXPECT_EQ(folder, "c:\\");
   ui::Click(browser, IDCANCEL);
   EXPECT_TRUE(ui::WaitForWindowGone(browser));
-  EXPECT_EQ(ui::ControlText(run.dialog, 113), "c:\\quop32.exe");  // a cancelled browse changes nothing
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_PROGRAM_PATH), "c:\\quop32.exe");  // a cancelled browse changes nothing
 }
 
 TEST(SetupDialog, EachBrowserOffersOneFilterAndOnlyExistingFiles) {
@@ -128,8 +131,8 @@ TEST(SetupDialog, EachBrowserOffersOneFilterAndOnlyExistingFiles) {
     const char* filter;
     const char* pattern;
   } cases[] = {
-      {112, 113, kExeBrowserTitle, "EXE files(*.exe)", "*.exe"},
-      {109, 111, "QuopLink Select Ini file...", "INI files(*.ini)", "*.ini"},
+      {IDC_BROWSE_PROGRAM, IDC_PROGRAM_PATH, kExeBrowserTitle, "EXE files(*.exe)", "*.exe"},
+      {IDC_BROWSE_INI, IDC_INI_PATH, "QuopLink Select Ini file...", "INI files(*.ini)", "*.ini"},
   };
   SetupRun run;
   ASSERT_NE(run.Open(), nullptr);
@@ -137,7 +140,7 @@ TEST(SetupDialog, EachBrowserOffersOneFilterAndOnlyExistingFiles) {
     SCOPED_TRACE(c.title);
     HWND browser = run.OpenBrowser(c.button);
     ASSERT_NE(browser, nullptr);
-    HWND types = ui::Control(browser, 1136);
+    HWND types = ui::Control(browser, cmb1);
     ASSERT_EQ(SendMessageA(types, CB_GETCOUNT, 0, 0), 1);
     WCHAR filter[100] = L"";  // the platform's dialog keeps its list in UTF-16
     SendMessageW(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
@@ -145,7 +148,7 @@ TEST(SetupDialog, EachBrowserOffersOneFilterAndOnlyExistingFiles) {
     EXPECT_EQ(ui::ControlText(browser, 1152), c.pattern);
     // A file that is not there is never taken: the platform's dialog refuses
     // it, and where it lets it through the field stays as it was.
-    ui::SetText(ui::Control(browser, 1152), std::string("C:\\QUOP\\absent") + (c.pattern + 1));
+    ui::SetText(ui::Control(browser, edt1), std::string("C:\\QUOP\\absent") + (c.pattern + 1));
     ui::Click(browser, IDOK);
     HWND refusal = nullptr;
     ASSERT_TRUE(ui::WaitUntil([&] {
@@ -165,8 +168,8 @@ TEST(SetupDialog, EachBrowserOffersOneFilterAndOnlyExistingFiles) {
 TEST(SetupDialog, OkSavesEmptiedFieldsAsEmptyValues) {
   SetupRun run("exe=gone.exe\r\nini=gone.ini\r\ndde=Xat\r\n");
   ASSERT_NE(run.Open(), nullptr);
-  EXPECT_EQ(ui::ControlText(run.dialog, 113), "");  // names nothing: unset for this run
-  ui::SetText(ui::Control(run.dialog, 110), "");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_PROGRAM_PATH), "");  // names nothing: unset for this run
+  ui::SetText(ui::Control(run.dialog, IDC_SERVICE), "");
   ui::Click(run.dialog, IDOK);
   ASSERT_TRUE(run.helper->WaitExit());
   for (const char* key : {"exe", "ini", "dde"}) EXPECT_EQ(SetupRun::Stored(key), "") << key;
@@ -178,7 +181,7 @@ TEST(SetupDialog, APendingRequestWhoseClientCannotStartStillClosesTheDialog) {
   const std::string request = testenv::ScratchDir() + "req.txt";
   testenv::WriteFile(request, "server irc.example.cat\nchannel catala\n");
   ASSERT_NE(run.Open(request), nullptr);
-  Choose(run.OpenBrowser(112), "C:\\QUOP\\broken.exe");
+  Choose(run.OpenBrowser(IDC_BROWSE_PROGRAM), "C:\\QUOP\\broken.exe");
   ui::Click(run.dialog, IDOK);
   EXPECT_TRUE(ui::WaitForWindowGone(run.dialog));
   ASSERT_TRUE(run.helper->WaitExit());
@@ -191,10 +194,10 @@ TEST(SetupDialog, OkSavesTheThreeSettings) {
   SetupRun run;
   testenv::WriteFile("C:\\QUOP\\other.ini", "[quop]\r\n");
   ASSERT_NE(run.Open(), nullptr);
-  Choose(run.OpenBrowser(112), "C:\\Quop\\Quop32.exe");
-  Choose(run.OpenBrowser(109), "C:\\Quop\\Other.ini");
-  EXPECT_EQ(ui::ControlText(run.dialog, 111), "c:\\quop\\other.ini");
-  ui::SetText(ui::Control(run.dialog, 110), "XatCat");
+  Choose(run.OpenBrowser(IDC_BROWSE_PROGRAM), "C:\\Quop\\Quop32.exe");
+  Choose(run.OpenBrowser(IDC_BROWSE_INI), "C:\\Quop\\Other.ini");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_INI_PATH), "c:\\quop\\other.ini");
+  ui::SetText(ui::Control(run.dialog, IDC_SERVICE), "XatCat");
   ui::Click(run.dialog, IDOK);
   ASSERT_TRUE(run.helper->WaitExit());
   EXPECT_EQ(run.helper->ExitCode(), 0u);
@@ -208,8 +211,8 @@ void LeaveWithoutSaving(void (*leave)(HWND)) {
   SetupRun run("exe=quop32.exe\r\ndde=Quop\r\n");
   const std::string before = SetupRun::Ini();
   ASSERT_NE(run.Open(), nullptr);
-  Choose(run.OpenBrowser(109), "C:\\QUOP\\quop.ini");
-  ui::SetText(ui::Control(run.dialog, 110), "Changed");
+  Choose(run.OpenBrowser(IDC_BROWSE_INI), "C:\\QUOP\\quop.ini");
+  ui::SetText(ui::Control(run.dialog, IDC_SERVICE), "Changed");
   leave(run.dialog);
   ASSERT_TRUE(run.helper->WaitExit());
   EXPECT_EQ(SetupRun::Ini(), before);
@@ -228,7 +231,7 @@ TEST(SetupDialog, APendingRequestGoesOnAfterOk) {
   const std::string request = testenv::ScratchDir() + "req.txt";
   testenv::WriteFile(request, "server irc.example.cat\nchannel catala\n");
   ASSERT_NE(run.Open(request), nullptr);
-  Choose(run.OpenBrowser(112), "C:\\Quop\\Quop32.exe");
+  Choose(run.OpenBrowser(IDC_BROWSE_PROGRAM), "C:\\Quop\\Quop32.exe");
   ui::Click(run.dialog, IDOK);
   ASSERT_TRUE(WaitForStandInLines("args", 1));
   EXPECT_EQ(StandInLog("args")[0], (std::vector<std::string>{"-sirc.example.cat:6667", "-j#catala"}));
@@ -246,7 +249,7 @@ TEST(SetupDialog, IsDisabledWhileThePendingRequestAsks) {
   SetStandInConfig({"CONNECTED=yes", "SERVERPORT=irc.altre.net:6667"});
   StandInClient client;  // it starts now, on another server
   ASSERT_TRUE(client.ready);
-  Choose(run.OpenBrowser(112), "C:\\Quop\\Quop32.exe");
+  Choose(run.OpenBrowser(IDC_BROWSE_PROGRAM), "C:\\Quop\\Quop32.exe");
   ui::Click(run.dialog, IDOK);
   HWND ask = HelperSetup::WaitForDialog(*run.helper, "QuopLink Confirmació");
   ASSERT_NE(ask, nullptr);
@@ -264,9 +267,9 @@ TEST(SetupDialog, BrowsingAsksOlderSystemsInTheirForm) {
   ASSERT_TRUE(selection.Install());
   SetupRun run;
   ASSERT_NE(run.Open(), nullptr);
-  for (int button : {112, 109}) {
+  for (int button : {IDC_BROWSE_PROGRAM, IDC_BROWSE_INI}) {
     ui::Click(run.dialog, button);
-    const int field = button == 112 ? 113 : 111;
+    const int field = button == IDC_BROWSE_PROGRAM ? IDC_PROGRAM_PATH : IDC_INI_PATH;
     EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, field) == "c:\\quop\\quop32.exe"; })) << field;
   }
   EXPECT_EQ(selection.Sizes(), testenv::OlderFileSelection::Accepted(2));

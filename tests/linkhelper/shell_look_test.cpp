@@ -41,7 +41,7 @@ std::vector<COLORREF> ScreenSquare(HWND window, int x, int y) {
 std::vector<COLORREF> IconOnFace() {
   HMODULE helper =
       LoadLibraryExA(testenv::BuildPath("linkhelper\\urlhop32.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  HICON icon = LoadIconA(helper, MAKEINTRESOURCEA(1));
+  HICON icon = LoadIconA(helper, MAKEINTRESOURCEA(IDI_HELPER));
   std::vector<COLORREF> pixels = PaintedSquare([&](HDC memory, HDC) {
     RECT all = {0, 0, kIcon, kIcon};
     FillRect(memory, &all, GetSysColorBrush(COLOR_3DFACE));

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "crt_split.h"
+#include "desktop_centre.h"
 #include "link_texts.h"
 #include "text_core.h"
 

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 
+#include "installer_resource.h"
 #include "standin_run.h"
 #include "test_env.h"
 #include "uidriver.h"
 // After windows.h, which it needs.
 #include <shellapi.h>
+#include <dlgs.h>
 
 namespace {
 
@@ -85,13 +87,13 @@ void Install(const std::string& pack, const std::string& client) {
   ui::Process installer(pack + "trinstall.exe", "", pack);
   HWND main = ui::WaitForDialog(installer.id(), "Actualitzador del Quop 5.61");
   ASSERT_NE(main, nullptr);
-  ui::Click(main, 3005);
+  ui::Click(main, IDC_BROWSE);
   HWND open = ui::WaitForDialog(installer.id(), "Open");
   ASSERT_NE(open, nullptr);
-  ui::SetText(ui::Control(open, 1148), client + "quop32.exe");
+  ui::SetText(ui::Control(open, cmb13), client + "quop32.exe");
   ui::Click(open, IDOK);
-  ASSERT_TRUE(ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(main, 1006)); }));
-  ui::Click(main, 1006);
+  ASSERT_TRUE(ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(main, IDC_INSTALL)); }));
+  ui::Click(main, IDC_INSTALL);
   HWND done = ui::WaitForMessageBox(installer.id(), "trinstall");
   ASSERT_NE(done, nullptr);
   ui::AnswerMessageBox(done, IDOK);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "helper_resource.h"
 #include "uidriver.h"
 
 namespace {
@@ -76,8 +77,8 @@ void Link(const char* what, const std::string& request, const std::string& clien
     return link || !helper->Running();
   });
   if (link && ui::IsVisible(link)) {
-    std::printf("    the helper asked first: %s %s\n", ui::ControlText(link, 114).c_str(),
-                ui::ControlText(link, 115).c_str());
+    std::printf("    the helper asked first: %s %s\n", ui::ControlText(link, IDC_LINK_SERVER).c_str(),
+                ui::ControlText(link, IDC_LINK_CHANNEL).c_str());
     ui::Click(link, IDOK);
   }
   helper->WaitExit();
@@ -153,7 +154,7 @@ int Pictures() {
   HWND setup = ui::WaitForDialog(helper->id(), "QuopLink32 v5.61");
   Shot(setup, "helper-setup");
   if (setup) {
-    ui::Click(setup, 112);
+    ui::Click(setup, IDC_BROWSE_PROGRAM);
     HWND browser = ui::WaitForDialog(helper->id(), "QuopLink Select Exe file...");
     Shot(browser, "helper-file-browser");
     if (browser) ui::Click(browser, IDCANCEL);

@@ -4,10 +4,12 @@
 //   demo_installer PACK_FOLDER CLIENT_FOLDER PICTURE_FOLDER   (Windows paths, with trailing "\")
 #include <objbase.h>
 #include <shlobj.h>
+#include <dlgs.h>
 
 #include <cstdio>
 #include <string>
 
+#include "installer_resource.h"
 #include "uidriver.h"
 
 namespace {
@@ -108,25 +110,26 @@ bool Road(const std::string& pack, const std::string& client) {
   if (!main) return Fail("the installer's dialog did not open");
   Shot(main, "installer");
 
-  ui::Click(main, 3005);
+  ui::Click(main, IDC_BROWSE);
   HWND open = Dialog("Open");
   if (!open) return Fail("the file selection did not open");
   // The selection shows the client's folder ("Look in", control 1137), as
   // the user finds it there.
   const std::string folder = client.substr(0, client.size() - 1);
-  ui::SetText(ui::Control(open, 1148), client);
+  ui::SetText(ui::Control(open, cmb13), client);
   ui::Click(open, IDOK);
   if (!ui::WaitUntil([&] { return ui::ControlText(open, 1137) == folder.substr(folder.rfind('\\') + 1); })) {
     return Fail("the file selection did not show the client's folder");
   }
-  ui::SetText(ui::Control(open, 1148), "quop32.exe");
+  ui::SetText(ui::Control(open, cmb13), "quop32.exe");
   Shot(open, "choose-client");
   ui::Click(open, IDOK);
-  if (!ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(main, 1006)); })) return Fail("the client was refused");
-  std::printf("chosen: %s\n", ui::ControlText(main, 3073).c_str());
+  if (!ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(main, IDC_INSTALL)); }))
+    return Fail("the client was refused");
+  std::printf("chosen: %s\n", ui::ControlText(main, IDC_CLIENT_PATH).c_str());
   Shot(main, "client-chosen");
 
-  ui::Click(main, 1006);
+  ui::Click(main, IDC_INSTALL);
   HWND done = ui::WaitForMessageBox(installer, "trinstall");
   if (!done) return Fail("no completion message");
   Shot(done, "installed-message");
@@ -137,8 +140,8 @@ bool Road(const std::string& pack, const std::string& client) {
   if (!info) return Fail("the information dialog did not open");
   Shot(info, "information");
   std::printf("offers: subscription %s, desktop shortcut %s\n",
-              ui::IsChecked(ui::Control(info, 1010)) ? "ticked" : "not ticked",
-              ui::IsChecked(ui::Control(info, 1011)) ? "ticked" : "not ticked");
+              ui::IsChecked(ui::Control(info, IDC_SUBSCRIBE)) ? "ticked" : "not ticked",
+              ui::IsChecked(ui::Control(info, IDC_CREATE_SHORTCUT)) ? "ticked" : "not ticked");
   ui::Click(info, IDOK);
   HWND explanation = Dialog("Explicació");
   if (!explanation) return Fail("the explanation did not open");
@@ -146,7 +149,7 @@ bool Road(const std::string& pack, const std::string& client) {
   ui::Click(explanation, IDOK);
   if (!ui::WaitUntil([&] { return ui::IsEnabled(main); })) return Fail("the installer did not come back");
   Shot(main, "finished");
-  PrintBlock("results box:", ui::ControlText(main, 1009));
+  PrintBlock("results box:", ui::ControlText(main, IDC_RESULTS));
 
   ui::Click(main, IDCANCEL);
   if (!process.WaitExit()) return Fail("the installer did not end");

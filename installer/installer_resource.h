@@ -21,12 +21,16 @@
 #define IDS_VIRTUAL_MENUS 115
 #define IDS_CHAT_LINKS 116
 
+// The main dialog (IDD_INSTALLER).
 #define IDC_EXPLANATION 1001
 #define IDC_INSTALL 1006
-#define IDC_SUBSCRIBE 1010
-#define IDC_CREATE_SHORTCUT 1011
 #define IDC_RESULTS 1009
 #define IDC_TITLE 1011
 #define IDC_WEB_LINK 1012
 #define IDC_BROWSE 3005
 #define IDC_CLIENT_PATH 3073
+
+// The information dialog (IDD_INFO), whose numbers are its own: its
+// shortcut box has the number of the main dialog's title.
+#define IDC_SUBSCRIBE 1010
+#define IDC_CREATE_SHORTCUT 1011

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "client_check.h"
+#include "install_rules.h"
 
 TEST(JudgeClient, ComparesNameAndVersionExactly) {
   EXPECT_EQ(JudgeClient("quop32.exe", "5.61"), ClientVerdict::kAccepted);

@@ -1,4 +1,4 @@
-#include "client_check.h"
+#include "install_rules.h"
 
 ClientVerdict JudgeClient(const CString& declaredName, const CString& declaredVersion) {
   if (declaredName != kProductExe) return ClientVerdict::kNotTheClient;

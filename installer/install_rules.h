@@ -1,5 +1,7 @@
-// The installer's text and path rules, free of any Windows header so that
-// they also build for the host's unit tests.
+// The installer's rules: the product it updates, the verdict on a chosen
+// program, the files it replaces and where their copies and the launcher
+// go. Text and path code free of any Windows header, so that it also builds
+// for the host's unit tests.
 #pragma once
 
 #include "text.h"

@@ -1,0 +1,188 @@
+#include "install.h"
+
+#include <windows.h>
+// After windows.h, which they need.
+#include <shldisp.h>
+
+#include "client_files.h"
+#include "desktop_shell.h"
+#include "install_rules.h"
+#include "installer_resource.h"
+#include "resource_strings.h"
+
+namespace {
+
+bool Exists(const CString& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// What the platform says of a folder's name (given with its trailing
+// separator, which a file's name would not take).
+DWORD FolderNameAttributes(const CString& folder) {
+  CString name(folder);
+  name.Truncate(folder.length() - 1);
+  return GetFileAttributesA(name.c_str());
+}
+
+// The folder that this run's copies go to, made when needed: "original\"
+// for the first copies of the client's files, when it is a folder or can be
+// made; else, and when "original\" holds earlier copies that this run's
+// must not be mixed with, the first numbered name that nothing holds (a
+// file of that name, or a folder that this run did not make, is skipped),
+// made by this run. A failed string when no folder could be made: every
+// copy into it then fails and is asked about.
+CString MakeBackupFolder(const CString& clientFolder, bool besideEarlierCopies) {
+  const CString original = clientFolder + kBackupFolderName;
+  if (!besideEarlierCopies) {
+    const DWORD held = FolderNameAttributes(original);
+    if (held != INVALID_FILE_ATTRIBUTES ? (held & FILE_ATTRIBUTE_DIRECTORY) != 0
+                                        : CreateDirectoryA(original.c_str(), nullptr) != FALSE) {
+      return original;
+    }
+  }
+  for (unsigned n = 2; n < 1000; ++n) {
+    CString folder = NumberedBackupFolder(clientFolder, n);
+    if (folder.failed()) break;
+    if (FolderNameAttributes(folder) != INVALID_FILE_ATTRIBUTES) continue;
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+    break;
+  }
+  return CString(nullptr, CString::npos);  // a failed string: every path made from it names nothing
+}
+
+// One file that an install replaces: the translation that replaces it, the
+// file itself, the name its copy takes, and whether it needs one.
+struct ReplacedFile {
+  CString source, target;
+  const char* copyName;
+  bool needsCopy;
+};
+// The client's three files, and the menus kept apart for it after them.
+constexpr size_t kPairCount = sizeof kInstallPairs / sizeof kInstallPairs[0];
+constexpr size_t kReplacedMost = kPairCount + 1;
+
+// The client's menus as Windows Vista on keeps them apart for it once it
+// has saved them from under a folder that only administrators may change
+// (the installer, as an administrator, sees only the real file); empty when
+// there is no such file.
+CString VirtualisedMenus(const CString& clientFolder) {
+  if (LOBYTE(LOWORD(GetVersion())) < 6) return {};
+  const CString path =
+      VirtualStorePath(ScreenUserFolder(ssfLOCALAPPDATA, "Local AppData"), clientFolder, kInstallPairs[1].target);
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? path : CString();
+}
+
+// Names the installed link helper as the program for the irc:// links of
+// web pages, for every user, where no program is named for them: a claim
+// that exists (another IRC program's, or the user's choice) is left alone.
+// True when the helper was named; a failed write is no error of the install.
+bool ClaimChatLinks(const CString& clientFolder) {
+  char named[MAX_PATH] = "";
+  LONG size = sizeof named;
+  const LONG found = RegQueryValueA(HKEY_CLASSES_ROOT, "irc\\shell\\open\\command", named, &size);
+  if (found == ERROR_MORE_DATA || (found == ERROR_SUCCESS && named[0])) return false;
+  const CString command = CString::Format("\"%surlhop32.exe\" \"%%1\"", {clientFolder.c_str()});
+  if (command.failed()) return false;
+  CString icon(command);
+  icon.Truncate(command.length() - 5);  // the quoted helper, without its ' "%1"'
+  icon += ",0";
+  HKEY scheme;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\irc", 0, nullptr, 0, KEY_WRITE, nullptr, &scheme,
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegSetValueExA(scheme, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("URL:IRC Protocol"), 17);
+  RegSetValueExA(scheme, "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+  RegSetValueA(scheme, "DefaultIcon", REG_SZ, icon.c_str(), 0);
+  // Last: the links reach the helper once this is there.
+  const bool claimed = RegSetValueA(scheme, "shell\\open\\command", REG_SZ, command.c_str(), 0) == ERROR_SUCCESS;
+  RegCloseKey(scheme);
+  return claimed;
+}
+
+}  // namespace
+
+bool GoOnWithoutCopy(const char* target, InstallReport& report) {
+  const CString question = FormatResourceString(IDS_BACKUP_FAILED, {target});
+  return !question.failed() && report.AskYesNo(question);
+}
+
+InstallOutcome InstallTranslation(const CString& clientFolder, const CString& sourceFolder, InstallReport& report) {
+  const CString originalFolder = clientFolder + kBackupFolderName;
+
+  // Every translated file must be there and readable before anything
+  // changes. They are only read: a pack on a CD, on a read-only share or
+  // with read-only files installs as well.
+  for (const InstallPair& pair : kInstallPairs) {
+    const CString source = sourceFolder + pair.source;
+    if (!CanOpenForReading(source)) {
+      report.ShowMessage(FormatResourceString(IDS_CANNOT_OPEN_FILE, {source.c_str()}));
+      return InstallOutcome::kStopped;
+    }
+  }
+
+  // The files replaced: the client's three, and the copy of its menus that
+  // Windows Vista on may keep apart for it, which the client reads first.
+  ReplacedFile files[kReplacedMost];
+  size_t count = 0;
+  for (const InstallPair& pair : kInstallPairs) {
+    files[count++] = {sourceFolder + pair.source, clientFolder + pair.target, pair.target, false};
+  }
+  const CString virtualMenus = VirtualisedMenus(clientFolder);
+  if (!virtualMenus.empty()) {
+    files[count++] = {sourceFolder + kInstallPairs[1].source, virtualMenus, kVirtualMenusCopyName, false};
+  }
+
+  // No content that is replaced is lost. A target that already is its
+  // translation, or still the copy that "original\" holds of it, needs no
+  // new copy. The others are copied into "original\", where it has none of
+  // them yet; when it has an earlier copy of one (the English original of a
+  // first install), this run's copies all go beside it, into a new numbered
+  // folder, and that earlier copy stays as it is. No folder is made when
+  // nothing needs a copy.
+  bool anyToCopy = false, besideEarlierCopies = false;
+  for (size_t i = 0; i < count; ++i) {
+    ReplacedFile& file = files[i];
+    const CString earlier = originalFolder + file.copyName;
+    // A missing target cannot be copied: its copy fails and is asked about.
+    const bool there = Exists(file.target), earlierCopy = there && Exists(earlier);
+    file.needsCopy =
+        !there || (!SameContents(file.target, file.source) && !(earlierCopy && SameContents(file.target, earlier)));
+    anyToCopy = anyToCopy || file.needsCopy;
+    besideEarlierCopies = besideEarlierCopies || (file.needsCopy && earlierCopy);
+  }
+  if (anyToCopy) {
+    const CString backupFolder = MakeBackupFolder(clientFolder, besideEarlierCopies);
+    bool allBackedUp = true;
+    for (size_t i = 0; i < count; ++i) {
+      const ReplacedFile& file = files[i];
+      if (!file.needsCopy || CopyFileA(file.target.c_str(), (backupFolder + file.copyName).c_str(), TRUE)) continue;
+      allBackedUp = false;
+      if (!GoOnWithoutCopy(file.copyName, report)) return InstallOutcome::kStopped;
+    }
+    // Reported only when it happened: every file that needed a copy has one,
+    // in the folder named.
+    if (allBackedUp) report.AppendResult(FormatResourceString(IDS_BACKED_UP_TO, {backupFolder.c_str()}));
+  }
+
+  // Every file is copied even after a failure, so that as much as possible is
+  // translated; a failure only withholds the final report. A copy carries no
+  // mark of the web that the translated file may have got from a download:
+  // Windows would ask about its publisher at every start of the client.
+  bool allCopied = true, virtualMenusTranslated = false;
+  for (size_t i = 0; i < count; ++i) {
+    const ReplacedFile& file = files[i];
+    if (!CopyFileA(file.source.c_str(), file.target.c_str(), FALSE)) {
+      allCopied = false;
+      continue;
+    }
+    DeleteFileA((file.target + ":Zone.Identifier").c_str());
+    virtualMenusTranslated = virtualMenusTranslated || i >= kPairCount;
+  }
+  // What else happened comes after the report (the box shows its first
+  // three lines: the copies, where the client is, "Procés finalitzat!").
+  const bool chatLinksClaimed = allCopied && ClaimChatLinks(clientFolder);
+  if (allCopied) report.AppendResult(FormatResourceString(IDS_INSTALLED_TO, {clientFolder.c_str()}));
+  if (virtualMenusTranslated) report.AppendResult(FormatResourceString(IDS_VIRTUAL_MENUS, {virtualMenus.c_str()}));
+  if (chatLinksClaimed) report.AppendResult(LoadResourceString(IDS_CHAT_LINKS));
+  return allCopied ? InstallOutcome::kComplete : InstallOutcome::kIncomplete;
+}
