@@ -46,7 +46,8 @@ set_tests_properties(wine_bench_down PROPERTIES FIXTURES_CLEANUP wine)
 # once, while host-side tests may run beside them.
 function(quop_add_wine_test target)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;DEPENDS;FIXTURES" ${ARGN})
-  add_executable(${target} ${ARG_SOURCES})
+  # Its failures print the programs' Catalan texts as letters, not escapes.
+  add_executable(${target} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/readable_failures.cpp)
   target_link_libraries(${target} PRIVATE uidriver GTest::gtest_main ${ARG_LIBS})
   if(ARG_DEPENDS)
     add_dependencies(${target} ${ARG_DEPENDS})

@@ -6,6 +6,9 @@
 # of each dialog on the way, followed by chat links through the helper that
 # the installer put in place.
 set -euo pipefail
+# The pack, the demo client's programs, the shell's URL recorder and the
+# headless drivers: nothing else is built.
+QUOP_RUN_TARGETS="pack quop32_us donothing urlrec demo_installer demo_helper"
 . "$(dirname "$0")/bench-env.sh"
 build=$QUOP_RUN_BUILD
 drive_c=$build/wineprefix/drive_c
@@ -37,7 +40,7 @@ else
   mkdir -p "$pictures"
   echo "== the road of one installation, headless"
   "$QUOP_RUN" "$build/tests/support/demo_installer.exe" 'C:\Baixades\quop-ca\' 'C:\Quop\' \
-    "$(winpath "$pictures")\\" 2> >(grep -v 'FS volume label' >&2) | tr -d '\r' | to_utf8
+    "$(winpath "$pictures")\\" | tr -d '\r' | to_utf8
   for bmp in "$pictures"/*.bmp; do
     convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
   done
@@ -70,8 +73,7 @@ fi
 
 if [ -z "${DISPLAY:-}" ] || [ -n "${QUOP_HEADLESS:-}" ]; then
   echo "== chat links through the installed helper C:\\Quop\\urlhop32.exe (as a browser starts it)"
-  "$QUOP_RUN" "$build/tests/support/demo_helper.exe" links 'C:\Quop\' 2> >(grep -v 'FS volume label' >&2) |
-    tr -d '\r' | to_utf8
+  "$QUOP_RUN" "$build/tests/support/demo_helper.exe" links 'C:\Quop\' | tr -d '\r' | to_utf8
   echo "C:\\Quop\\quop.ini afterwards (the helper recorded the client's path it learned):"
   tr -d '\r' <"$client/quop.ini" | to_utf8 | sed 's/^/  /'
 fi

@@ -24,22 +24,23 @@ start_display() {
     return
   fi
   xvfb_alive && return
-  local n
-  for n in $(seq 90 189); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$bench/xvfb.log" 2>&1 </dev/null &
-    echo $! >"$bench/xvfb.pid"
-    for _ in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.1
-    done
-    if [ -e "/tmp/.X11-unix/X$n" ]; then
-      echo ":$n" >"$bench/display"
+  # Xvfb takes a free display number itself and writes it out once it
+  # listens there: no other server can take the number meanwhile.
+  rm -f "$bench/display-number"
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$bench/display-number" >"$bench/xvfb.log" 2>&1 \
+    </dev/null &
+  echo $! >"$bench/xvfb.pid"
+  for _ in $(seq 1 100); do
+    if grep -qE '^[0-9]+$' "$bench/display-number" 2>/dev/null; then
+      echo ":$(cat "$bench/display-number")" >"$bench/display"
       return
     fi
-    kill "$(cat "$bench/xvfb.pid")" 2>/dev/null || true
+    xvfb_alive || break
+    sleep 0.1
   done
+  kill "$(cat "$bench/xvfb.pid")" 2>/dev/null || true
   echo "wine-bench: no virtual display could be started" >&2
+  cat "$bench/xvfb.log" >&2
   exit 1
 }
 
