@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <winver.h>
 
+#include "install_rules.h"
 #include "system_library.h"
 
 bool CanOpenForWriting(const CString& path) {
@@ -88,18 +89,57 @@ bool SameContents(const CString& a, const CString& b) {
 
 DeclaredVersion ReadDeclaredVersion(const CString& path) {
   DeclaredVersion declared;
-  // Without the library the program counts as having no resource.
   VersionLibrary version;
   if (!LoadVersionLibrary(version)) return declared;
   DWORD handle = 0;
   const DWORD size = version.size(path.c_str(), &handle);
+  declared.read = size == 0;  // no resource
   if (size == 0) return declared;
-  // Without memory for the block the program counts as having no resource.
   void* block = HeapAlloc(GetProcessHeap(), 0, size);
-  if (block && version.info(path.c_str(), handle, size, block)) {
+  if (!block) return declared;
+  declared.read = true;
+  if (version.info(path.c_str(), handle, size, block)) {
     declared.originalFilename = QueryString(version, block, "OriginalFilename");
     declared.productVersion = QueryString(version, block, "ProductVersion");
   }
-  if (block) HeapFree(GetProcessHeap(), 0, block);
+  HeapFree(GetProcessHeap(), 0, block);
   return declared;
+}
+
+bool FreeNameBeside(const CString& path, char (&name)[MAX_PATH]) {
+  const CString folder = StripFileName(path);
+  return !folder.failed() && GetTempFileNameA(folder.c_str(), "qca", 0, name) != 0;
+}
+
+bool PutInPlace(const CString& path, const CString& replacement) {
+  static HMODULE kernel;
+  if (const auto moveFileEx = SystemFunction<decltype(&::MoveFileExA)>(kernel, "kernel32.dll", "MoveFileExA")) {
+    if (moveFileEx(replacement.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+  }
+  char aside[MAX_PATH];
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    return MoveFileA(replacement.c_str(), path.c_str()) != FALSE;  // a name held meanwhile is not taken
+  }
+  // A running program cannot be moved: it stays as it is.
+  if (!FreeNameBeside(path, aside) || !DeleteFileA(aside) || !MoveFileA(path.c_str(), aside)) return false;
+  if (MoveFileA(replacement.c_str(), path.c_str())) {
+    DeleteFileA(aside);
+    return true;
+  }
+  MoveFileA(aside, path.c_str());
+  return false;
+}
+
+CopyResult CopyWhole(const CString& from, const CString& to, bool replace) {
+  char written[MAX_PATH];
+  if (!FreeNameBeside(to, written)) return CopyResult::kFailed;
+  CopyResult result = CopyResult::kFailed;
+  if (CopyFileA(from.c_str(), written, FALSE) && SameContents(written, from)) {
+    if (replace ? PutInPlace(to, written) : MoveFileA(written, to.c_str()) != FALSE) return CopyResult::kCopied;
+    const DWORD error = GetLastError();
+    if (!replace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)) result = CopyResult::kNameTaken;
+  }
+  DeleteFileA(written);
+  return result;
 }

@@ -3,29 +3,16 @@
 #include <shldisp.h>
 #include <shlobj.h>
 
+#include "client_files.h"
 #include "desktop_shell.h"
 #include "install_rules.h"
 #include "installer_resource.h"
-#include "system_library.h"
 
 namespace {
 
 constexpr char kShortcutName[] = "Verbalia";
 constexpr char kShortcutExtension[] = ".LNK";
 constexpr char kShortcutDescription[] = "Accés directe a Verbalia";
-
-// Puts the file `replacement` in place of `path` (which need not exist).
-// False, with `path` as it was, when that cannot be done: the systems of
-// the NT family replace it in one step; the others, where that call is not
-// there or fails, have the file removed first, which fails as long as a
-// program holds it.
-bool ReplaceWith(const CString& path, const CString& replacement) {
-  static HMODULE kernel;
-  const auto moveFileEx = SystemFunction<decltype(&::MoveFileExA)>(kernel, "kernel32.dll", "MoveFileExA");
-  if (moveFileEx && moveFileEx(replacement.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  if (!DeleteFileA(path.c_str()) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-  return MoveFileA(replacement.c_str(), path.c_str()) != FALSE;
-}
 
 // The wait cursor for the life of the object.
 class WaitCursor {
@@ -38,24 +25,26 @@ class WaitCursor {
 };
 
 // Writes the launcher that the installer carries as its resource, whole or
-// not at all: the new one is written beside it and put in its place only
-// when every byte is on the disk, so that a full disk, or a launcher that
-// another program holds, leaves the older launcher as it was and nothing
-// beside it. Without the resource there is nothing to write.
-void WriteLauncher(const CString& path) {
+// not at all: the new one is written beside it under a free name and put in
+// its place only when every byte is on the disk, so that a full disk, or a
+// launcher that another program holds, leaves the older launcher as it was
+// and nothing beside it. True when a whole launcher is there afterwards:
+// the new one, or an older one left as it was.
+bool WriteLauncher(const CString& path) {
   HMODULE module = GetModuleHandleA(nullptr);
   HRSRC found =
       FindResourceExA(module, "NOSTRE", MAKEINTRESOURCEA(IDR_LAUNCHER), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
   const void* bytes = found ? LockResource(LoadResource(module, found)) : nullptr;
   const DWORD size = found ? SizeofResource(module, found) : 0;
-  if (!bytes || size == 0) return;
-  const CString written = path + ".new";
-  HANDLE file = CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;  // the shortcut is still made
-  DWORD count = 0;
-  const bool whole = WriteFile(file, bytes, size, &count, nullptr) && count == size;
-  if (CloseHandle(file) && whole && ReplaceWith(path, written)) return;
-  DeleteFileA(written.c_str());
+  char written[MAX_PATH];
+  if (bytes && size && FreeNameBeside(path, written)) {
+    HANDLE file = CreateFileA(written, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD count = 0;
+    const bool whole = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes, size, &count, nullptr) && count == size;
+    if (file != INVALID_HANDLE_VALUE && CloseHandle(file) && whole && PutInPlace(path, written)) return true;
+    DeleteFileA(written);
+  }
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The shortcut's full path: the desktop folder of the person at the screen
@@ -69,36 +58,35 @@ CString ShortcutPath() {
 
 }  // namespace
 
-void MakeDesktopShortcut() {
+bool MakeDesktopShortcut() {
   WaitCursor wait;
 
   char windowsFolder[MAX_PATH] = "";
   const UINT reported = GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
   // Without the Windows directory the launcher would land in the root of the
-  // current drive: no launcher, and no shortcut to it.
+  // current drive: no launcher, and no shortcut to it. Nor is a shortcut
+  // made to a launcher that is not there.
   const CString launcherPath = LauncherPath(windowsFolder, reported, sizeof windowsFolder);
-  if (launcherPath.empty()) return;
-  WriteLauncher(launcherPath);
+  if (launcherPath.empty() || !WriteLauncher(launcherPath)) return false;
 
   IShellLinkA* link = nullptr;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                               reinterpret_cast<void**>(&link)))) {
-    return;  // no shortcut; the launcher stays
+    return false;  // no shortcut; the launcher stays
   }
   const CString shortcutPath = ShortcutPath();
-  const bool havePath = !shortcutPath.empty();
   IPersistFile* file = nullptr;
-  if (havePath && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+  bool saved = false;
+  if (!shortcutPath.empty() && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
     // The target is found through the Windows directory, which is on the
     // program search path; the icon needs the full path.
-    link->SetPath(kLauncherName);
-    link->SetDescription(kShortcutDescription);
     WCHAR widePath[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, shortcutPath.c_str(), -1, widePath, MAX_PATH);
-    link->SetArguments(nullptr);
-    link->SetIconLocation(launcherPath.c_str(), 0);
-    file->Save(widePath, TRUE);
+    saved = SUCCEEDED(link->SetPath(kLauncherName)) && SUCCEEDED(link->SetDescription(kShortcutDescription)) &&
+            MultiByteToWideChar(CP_ACP, 0, shortcutPath.c_str(), -1, widePath, MAX_PATH) &&
+            SUCCEEDED(link->SetArguments(nullptr)) && SUCCEEDED(link->SetIconLocation(launcherPath.c_str(), 0)) &&
+            SUCCEEDED(file->Save(widePath, TRUE));
     file->Release();
   }
   link->Release();
+  return saved;
 }

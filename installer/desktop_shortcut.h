@@ -3,6 +3,6 @@
 #pragma once
 
 // Writes the launcher into the Windows directory and saves a shortcut to it
-// on the desktop of the person at the screen. Reports nothing: every failure
-// skips what depends on it.
-void MakeDesktopShortcut();
+// on the desktop of the person at the screen; never a shortcut to a launcher
+// that is not there. Shows nothing: false when no shortcut was saved.
+bool MakeDesktopShortcut();

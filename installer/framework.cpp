@@ -153,7 +153,8 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 // The template's own position: (0, 0) means "centre me".
 bool CDialog::TemplateAtOrigin() const {
   HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(m_templateId), RT_DIALOG);
+  HRSRC found =
+      FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(m_templateId), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
   const void* data = found ? LockResource(LoadResource(module, found)) : nullptr;
   if (!data) return false;
   const auto* words = static_cast<const WORD*>(data);

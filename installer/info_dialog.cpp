@@ -2,7 +2,9 @@
 
 #include "desktop_shell.h"
 #include "desktop_shortcut.h"
+#include "installer_app.h"
 #include "installer_resource.h"
+#include "resource_strings.h"
 
 CInfoDialog::CInfoDialog(HWND owner) : CDialog(IDD_INFO, owner) {}
 
@@ -20,7 +22,10 @@ BOOL CInfoDialog::OnInitDialog() {
 // started only once the user has read it.
 void CInfoDialog::OnOK() {
   UpdateData(true);
-  if (m_bCreateShortcut) CreateDesktopShortcut();
+  // A shortcut asked for and not made is said: the user would look for it.
+  if (m_bCreateShortcut && !CreateDesktopShortcut()) {
+    TheApp().MessageBox(LoadResourceString(IDS_NO_SHORTCUT), MB_OK | MB_ICONEXCLAMATION);
+  }
   if (m_bSubscribe) {
     {
       CDialog explanation(IDD_EXPLANATION);
@@ -31,4 +36,4 @@ void CInfoDialog::OnOK() {
   CDialog::OnOK();
 }
 
-void CInfoDialog::CreateDesktopShortcut() { MakeDesktopShortcut(); }
+bool CInfoDialog::CreateDesktopShortcut() { return MakeDesktopShortcut(); }

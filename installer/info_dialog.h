@@ -19,8 +19,8 @@ class CInfoDialog : public CDialog {
   void OnOK() override;
 
   // Writes the web launcher into the Windows directory and saves a desktop
-  // shortcut to it. Reports nothing: every failure skips what depends on it.
-  void CreateDesktopShortcut();
+  // shortcut to it; false when no shortcut was saved.
+  bool CreateDesktopShortcut();
 
   int m_bCreateShortcut = 1;
   int m_bSubscribe = 1;

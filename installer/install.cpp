@@ -49,11 +49,14 @@ CString MakeBackupFolder(const CString& clientFolder, bool besideEarlierCopies) 
 }
 
 // One file that an install replaces: the translation that replaces it, the
-// file itself, the name its copy takes, and whether it needs one.
+// file itself, the name its copy takes, whether it needs one, and where a
+// whole copy of what it holds is (this run's copy, the earlier copy, or the
+// translation itself); empty while there is none.
 struct ReplacedFile {
   CString source, target;
   const char* copyName;
-  bool needsCopy;
+  bool needsCopy = false;
+  CString wholeCopy;
 };
 // The client's three files, and the menus kept apart for it after them.
 constexpr size_t kPairCount = sizeof kInstallPairs / sizeof kInstallPairs[0];
@@ -71,33 +74,57 @@ CString VirtualisedMenus(const CString& clientFolder) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? path : CString();
 }
 
+// The machine's class of the irc:// scheme, and the key of the command that
+// its links are opened with (the user's view of the classes lacks the first
+// 17 characters, the scheme's own key the first 21).
+constexpr char kChatLinksKey[] = "Software\\Classes\\irc";
+constexpr char kChatLinksCommand[] = "Software\\Classes\\irc\\shell\\open\\command";
+constexpr size_t kClassesPart = sizeof "Software\\Classes\\" - 1;
+
 // Names the installed link helper as the program for the irc:// links of
 // web pages, for every user, where no program is named for them: a claim
-// that exists (another IRC program's, or the user's choice) is left alone.
-// True when the helper was named; a failed write is no error of the install.
+// that exists (another IRC program's, or the user's choice), or a query
+// that cannot say, is left alone. The claim is made whole or not at all: a
+// key that this run made is removed again when a value could not be
+// written. True when the helper was named; a failure is no error of the
+// install.
 bool ClaimChatLinks(const CString& clientFolder) {
   char named[MAX_PATH] = "";
   LONG size = sizeof named;
-  const LONG found = RegQueryValueA(HKEY_CLASSES_ROOT, "irc\\shell\\open\\command", named, &size);
-  if (found == ERROR_MORE_DATA || (found == ERROR_SUCCESS && named[0])) return false;
+  const LONG found = RegQueryValueA(HKEY_CLASSES_ROOT, kChatLinksCommand + kClassesPart, named, &size);
+  if (found != ERROR_FILE_NOT_FOUND && (found != ERROR_SUCCESS || named[0])) return false;
   const CString command = CString::Format("\"%surlhop32.exe\" \"%%1\"", {clientFolder.c_str()});
-  if (command.failed()) return false;
   CString icon(command);
   icon.Truncate(command.length() - 5);  // the quoted helper, without its ' "%1"'
   icon += ",0";
   HKEY scheme;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\irc", 0, nullptr, 0, KEY_WRITE, nullptr, &scheme,
-                      nullptr) != ERROR_SUCCESS) {
+  DWORD made = 0;
+  if (icon.failed() || RegCreateKeyExA(HKEY_LOCAL_MACHINE, kChatLinksKey, 0, nullptr, 0, KEY_WRITE, nullptr, &scheme,
+                                       &made) != ERROR_SUCCESS) {
     return false;
   }
-  RegSetValueExA(scheme, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("URL:IRC Protocol"), 17);
-  RegSetValueExA(scheme, "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-  RegSetValueA(scheme, "DefaultIcon", REG_SZ, icon.c_str(), 0);
-  // Last: the links reach the helper once this is there.
-  const bool claimed = RegSetValueA(scheme, "shell\\open\\command", REG_SZ, command.c_str(), 0) == ERROR_SUCCESS;
+  // The command last: the links reach the helper once it is there.
+  const bool whole =
+      RegSetValueExA(scheme, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("URL:IRC Protocol"), 17) ==
+          ERROR_SUCCESS &&
+      RegSetValueExA(scheme, "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1) == ERROR_SUCCESS &&
+      RegSetValueA(scheme, "DefaultIcon", REG_SZ, icon.c_str(), 0) == ERROR_SUCCESS &&
+      RegSetValueA(scheme, kChatLinksCommand + sizeof kChatLinksKey, REG_SZ, command.c_str(), 0) == ERROR_SUCCESS;
   RegCloseKey(scheme);
-  return claimed;
+  if (!whole && made == REG_CREATED_NEW_KEY) {
+    // Innermost first: the NT family deletes only keys without subkeys.
+    for (CString key(kChatLinksCommand); key.length() >= sizeof kChatLinksKey; key.Truncate(key.FindLastOf("\\"))) {
+      RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+    }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (CString(kChatLinksKey) + "\\DefaultIcon").c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kChatLinksKey);
+  }
+  return whole;
 }
+
+// A path as a message names it: its file's bare name when the path could
+// not be made (memory ran out), never an empty one.
+const char* Named(const CString& path, const char* name) { return path.empty() ? name : path.c_str(); }
 
 }  // namespace
 
@@ -115,7 +142,7 @@ InstallOutcome InstallTranslation(const CString& clientFolder, const CString& so
   for (const InstallPair& pair : kInstallPairs) {
     const CString source = sourceFolder + pair.source;
     if (!CanOpenForReading(source)) {
-      report.ShowMessage(FormatResourceString(IDS_CANNOT_OPEN_FILE, {source.c_str()}));
+      report.ShowMessage(FormatResourceString(IDS_CANNOT_OPEN_FILE, {Named(source, pair.source)}));
       return InstallOutcome::kStopped;
     }
   }
@@ -124,12 +151,18 @@ InstallOutcome InstallTranslation(const CString& clientFolder, const CString& so
   // Windows Vista on may keep apart for it, which the client reads first.
   ReplacedFile files[kReplacedMost];
   size_t count = 0;
-  for (const InstallPair& pair : kInstallPairs) {
-    files[count++] = {sourceFolder + pair.source, clientFolder + pair.target, pair.target, false};
-  }
   const CString virtualMenus = VirtualisedMenus(clientFolder);
+  for (const InstallPair& pair : kInstallPairs) {
+    ReplacedFile& file = files[count++];
+    file.source = sourceFolder + pair.source;
+    file.target = clientFolder + pair.target;
+    file.copyName = pair.target;
+  }
   if (!virtualMenus.empty()) {
-    files[count++] = {sourceFolder + kInstallPairs[1].source, virtualMenus, kVirtualMenusCopyName, false};
+    ReplacedFile& file = files[count++];
+    file.source = files[1].source;
+    file.target = virtualMenus;
+    file.copyName = kVirtualMenusCopyName;
   }
 
   // No content that is replaced is lost. A target that already is its
@@ -145,17 +178,45 @@ InstallOutcome InstallTranslation(const CString& clientFolder, const CString& so
     const CString earlier = originalFolder + file.copyName;
     // A missing target cannot be copied: its copy fails and is asked about.
     const bool there = Exists(file.target), earlierCopy = there && Exists(earlier);
-    file.needsCopy =
-        !there || (!SameContents(file.target, file.source) && !(earlierCopy && SameContents(file.target, earlier)));
-    anyToCopy = anyToCopy || file.needsCopy;
-    besideEarlierCopies = besideEarlierCopies || (file.needsCopy && earlierCopy);
+    if (there && SameContents(file.target, file.source)) {
+      file.wholeCopy = file.source;
+    } else if (earlierCopy && SameContents(file.target, earlier)) {
+      file.wholeCopy = earlier;
+    } else {
+      file.needsCopy = true;
+      anyToCopy = true;
+      besideEarlierCopies = besideEarlierCopies || earlierCopy;
+    }
   }
   if (anyToCopy) {
-    const CString backupFolder = MakeBackupFolder(clientFolder, besideEarlierCopies);
+    // Copies are made whole or not at all. A name that is taken after all
+    // (the folder was chosen on a wrong answer of the system) sends this
+    // run's copies to the next free folder before anything is asked.
+    CString backupFolder;
+    for (;;) {
+      backupFolder = MakeBackupFolder(clientFolder, besideEarlierCopies);
+      bool nameTaken = false;
+      for (size_t i = 0; i < count; ++i) {
+        ReplacedFile& file = files[i];
+        if (!file.needsCopy) continue;
+        file.wholeCopy = backupFolder + file.copyName;
+        const CopyResult result = CopyWhole(file.target, file.wholeCopy, false);
+        if (result != CopyResult::kCopied) file.wholeCopy.Truncate(0);
+        nameTaken = nameTaken || result == CopyResult::kNameTaken;
+      }
+      if (!nameTaken || besideEarlierCopies) break;
+      for (size_t i = 0; i < count; ++i) {
+        ReplacedFile& file = files[i];
+        if (!file.needsCopy || file.wholeCopy.empty()) continue;
+        DeleteFileA(file.wholeCopy.c_str());
+        file.wholeCopy.Truncate(0);
+      }
+      besideEarlierCopies = true;
+    }
     bool allBackedUp = true;
     for (size_t i = 0; i < count; ++i) {
       const ReplacedFile& file = files[i];
-      if (!file.needsCopy || CopyFileA(file.target.c_str(), (backupFolder + file.copyName).c_str(), TRUE)) continue;
+      if (!file.needsCopy || !file.wholeCopy.empty()) continue;
       allBackedUp = false;
       if (!GoOnWithoutCopy(file.copyName, report)) return InstallOutcome::kStopped;
     }
@@ -165,19 +226,26 @@ InstallOutcome InstallTranslation(const CString& clientFolder, const CString& so
   }
 
   // Every file is copied even after a failure, so that as much as possible is
-  // translated; a failure only withholds the final report. A copy carries no
+  // translated; a failure withholds the final report and is said. Each is
+  // put in place whole, or the file stays as it was; one that the system
+  // lost on the way is put back from its whole copy. A copy carries no
   // mark of the web that the translated file may have got from a download:
   // Windows would ask about its publisher at every start of the client.
-  bool allCopied = true, virtualMenusTranslated = false;
+  bool virtualMenusTranslated = false;
+  CString notReplaced;
   for (size_t i = 0; i < count; ++i) {
     const ReplacedFile& file = files[i];
-    if (!CopyFileA(file.source.c_str(), file.target.c_str(), FALSE)) {
-      allCopied = false;
+    if (CopyWhole(file.source, file.target, true) == CopyResult::kCopied) {
+      DeleteFileA((file.target + ":Zone.Identifier").c_str());
+      virtualMenusTranslated = virtualMenusTranslated || i >= kPairCount;
       continue;
     }
-    DeleteFileA((file.target + ":Zone.Identifier").c_str());
-    virtualMenusTranslated = virtualMenusTranslated || i >= kPairCount;
+    if (!file.wholeCopy.empty() && !Exists(file.target)) CopyWhole(file.wholeCopy, file.target, true);
+    if (!notReplaced.empty()) notReplaced += "\n";
+    notReplaced += Named(file.target, file.copyName);
   }
+  const bool allCopied = notReplaced.empty();
+  if (!allCopied) report.ShowMessage(FormatResourceString(IDS_NOT_REPLACED, {notReplaced.c_str()}));
   // What else happened comes after the report (the box shows its first
   // three lines: the copies, where the client is, "Procés finalitzat!").
   const bool chatLinksClaimed = allCopied && ClaimChatLinks(clientFolder);

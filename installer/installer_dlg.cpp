@@ -19,6 +19,38 @@ constexpr MessageEntry kInstallerDlgMessages[] = {
 
 const MessageMap CInstallerDlg::messageMap = {&CDialog::messageMap, kInstallerDlgMessages};
 
+namespace {
+
+// The logo's lettering holds, from entry 216 of its colour table, each of
+// its two colours at 15 coverages, the full colour last; drawn as smoothed
+// against black. Blended here with `face`, its edges show no dark fringe.
+void SmoothLetteringOn(HBITMAP logo, COLORREF face) {
+  constexpr UINT kFirst = 216, kLength = 15, kCount = 2 * kLength;
+  RGBQUAD entries[kCount];
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, logo);
+  if (GetDIBColorTable(dc, kFirst, kCount, entries) == kCount) {
+    const BYTE back[3] = {GetBValue(face), GetGValue(face), GetRValue(face)};  // an entry's order
+    auto* bytes = reinterpret_cast<BYTE*>(entries);
+    for (UINT i = 0; i < kCount; ++i) {
+      // The ramp's full colour is its last entry, which blends to itself.
+      const BYTE* full = bytes + (i / kLength * kLength + kLength - 1) * sizeof(RGBQUAD);
+      const UINT k = i % kLength + 1;
+      for (UINT c = 0; c < 3; ++c) bytes[i * sizeof(RGBQUAD) + c] = (full[c] * k + back[c] * (kLength - k)) / kLength;
+    }
+    SetDIBColorTable(dc, kFirst, kCount, entries);
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+}
+
+// The installer's message box: the exclamation icon, OK unless `buttons` says otherwise.
+int ShowMessageBox(const CString& text, UINT buttons = MB_OK) {
+  return TheApp().MessageBox(text, buttons | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
 CInstallerDlg::CInstallerDlg() : CDialog(IDD_INSTALLER) {}
 
 BOOL CInstallerDlg::OnInitDialog() {
@@ -30,7 +62,10 @@ BOOL CInstallerDlg::OnInitDialog() {
   const CString explanation = FormatResourceString(IDS_EXPLANATION, {kProductName, kProductName, kProductVersion});
   SetDlgItemTextA(m_hWnd, IDC_EXPLANATION, explanation.c_str());
 
-  m_logo.Attach(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO)));
+  // Kept with its colour table, whose lettering takes the face's colour.
+  m_logo.Attach(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  SmoothLetteringOn(m_logo.handle(), GetSysColor(COLOR_BTNFACE));
 
   m_webLink.SubclassDlgItem(IDC_WEB_LINK, this);
   m_webLink.m_link = kSiteAddress;
@@ -42,19 +77,16 @@ BOOL CInstallerDlg::OnInitDialog() {
 void CInstallerDlg::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(m_hWnd, &paint);  // erases the dialog's face
-  // The logo is drawn on every paint, minimised or not.
-  m_logo.DrawMasked(dc, 280, 10, RGB(0, 0, 0));
+  // The logo is drawn on every paint, minimised or not, at (280, 10) in the
+  // dialog's font at 96 DPI (dialog base units 6 x 13), and in its corner at
+  // any other, where the dialog grows with its font.
+  RECT units = {};
+  units.right = 4;
+  units.bottom = 8;
+  MapDialogRect(m_hWnd, &units);
+  m_logo.DrawMasked(dc, (280 * units.right + 3) / 6, (10 * units.bottom + 6) / 13, RGB(0, 0, 0));
   EndPaint(m_hWnd, &paint);
 }
-
-namespace {
-
-// The installer's message box: the exclamation icon, OK unless `buttons` says otherwise.
-int ShowMessageBox(const CString& text, UINT buttons = MB_OK) {
-  return TheApp().MessageBox(text, buttons | MB_ICONEXCLAMATION);
-}
-
-}  // namespace
 
 void CInstallerDlg::OnBrowse() {
   char path[MAX_PATH] = "";
@@ -66,7 +98,9 @@ void CInstallerDlg::OnBrowse() {
   request.lpstrFile = path;
   request.nMaxFile = sizeof path;
   request.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  if (!ChooseFileToOpen(&request)) return;
+  const FileChoice choice = ChooseFileToOpen(&request);
+  if (choice == FileChoice::kUnavailable) ShowMessage(LoadResourceString(IDS_NO_FILE_SELECTION));
+  if (choice != FileChoice::kChosen) return;
 
   // A running client cannot be opened for writing.
   if (!CanOpenForWriting(path)) {
@@ -74,6 +108,11 @@ void CInstallerDlg::OnBrowse() {
     return;
   }
   const DeclaredVersion declared = ReadDeclaredVersion(path);
+  if (!declared.read) {
+    // Nothing was learned of the program: the earlier choice stays in force.
+    ShowMessage(FormatResourceString(IDS_CANNOT_READ_VERSION, {path}));
+    return;
+  }
   const ClientVerdict verdict = JudgeClient(declared.originalFilename, declared.productVersion);
   if (verdict == ClientVerdict::kNotTheClient) {
     // A refused pick leaves the earlier choice in force: the install goes

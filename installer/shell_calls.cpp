@@ -10,9 +10,13 @@ HINSTANCE OpenWithShell(const char* file, int show) {
   return shellExecute ? shellExecute(nullptr, "open", file, nullptr, nullptr, show) : nullptr;
 }
 
-bool ChooseFileToOpen(OPENFILENAMEA* request) {
+FileChoice ChooseFileToOpen(OPENFILENAMEA* request) {
   static HMODULE commonDialogs;
   const auto getOpenFileName =
       SystemFunction<decltype(&::GetOpenFileNameA)>(commonDialogs, "comdlg32.dll", "GetOpenFileNameA");
-  return getOpenFileName && getOpenFileName(request);
+  const auto extendedError =
+      SystemFunction<decltype(&::CommDlgExtendedError)>(commonDialogs, "comdlg32.dll", "CommDlgExtendedError");
+  if (!getOpenFileName || !extendedError) return FileChoice::kUnavailable;
+  if (getOpenFileName(request)) return FileChoice::kChosen;
+  return extendedError() ? FileChoice::kUnavailable : FileChoice::kCancelled;
 }

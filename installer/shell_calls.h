@@ -11,5 +11,7 @@
 
 // ShellExecuteA with the verb "open", no owner, parameters or folder.
 HINSTANCE OpenWithShell(const char* file, int show);
-// GetOpenFileNameA.
-bool ChooseFileToOpen(OPENFILENAMEA* request);
+// GetOpenFileNameA: a file chosen, the user's cancel, or no file selection
+// at all (the library is not there, or the dialog could not be shown).
+enum class FileChoice { kChosen, kCancelled, kUnavailable };
+FileChoice ChooseFileToOpen(OPENFILENAMEA* request);

@@ -48,6 +48,18 @@ CString& CString::operator+=(const CString& other) {
   return *this;
 }
 
+CString operator+(const CString& a, const CString& b) {
+  CString sum(a);
+  sum += b;
+  return sum;
+}
+
+CString operator+(const CString& a, const char* b) {
+  CString sum(a);
+  sum += b;
+  return sum;
+}
+
 CString& CString::operator+=(const char* text) {
   const CString copy(text);
   return *this += copy;

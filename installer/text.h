@@ -30,16 +30,8 @@ class CString {
 
   CString& operator+=(const CString& other);
   CString& operator+=(const char* text);
-  friend CString operator+(const CString& a, const CString& b) {
-    CString sum(a);
-    sum += b;
-    return sum;
-  }
-  friend CString operator+(const CString& a, const char* b) {
-    CString sum(a);
-    sum += b;
-    return sum;
-  }
+  friend CString operator+(const CString& a, const CString& b);
+  friend CString operator+(const CString& a, const char* b);
 
   const char* c_str() const { return m_pchData ? m_pchData : ""; }
   size_t length() const { return m_nLength; }

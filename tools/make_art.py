@@ -8,7 +8,9 @@ linkhelper/res/urlhop32.ico: the link helper's picture, 32 x 32 in 16
 colours: two chain links, blue and red, joined.
 installer/res/logo.bmp: the organisation's logo for the installer, 150 x 57,
 8 bits per pixel with a 256-entry colour table, on a black background (black
-is drawn transparent). The lettering is rendered by ImageMagick.
+is drawn transparent). The lettering is rendered by ImageMagick, its
+smoothed edges as coverages of its colours that the installer blends with the
+dialog's face.
 Run from the project root; the outputs are committed.
 """
 import struct
@@ -128,18 +130,39 @@ def rendered_text(width, height, text, font, size, x, y):
     return [[raw[row * width + col] for col in range(width)] for row in range(height)]
 
 
+# The logo's lettering: each of its colours at 15 coverages, from the
+# faintest to the full colour, blended with black here; the installer blends
+# them again with the face colour it draws the logo on (installer_dlg.cpp
+# knows where they are).
+LOGO_RAMP_FIRST = 216
+LOGO_RAMP_LENGTH = 15
+LOGO_LETTERING = [(255, 204, 0), (0, 0, 153)]  # the name, the motto
+
+
 def logo_palette():
-    """256 entries: black first, a 6 x 6 x 6 colour cube, then greys."""
+    """256 entries: black first, a 6 x 6 x 6 colour cube, the lettering's
+    coverages, then greys."""
     colours = [(0, 0, 0)]
     for r in range(6):
         for g in range(6):
             for b in range(6):
                 if (r, g, b) != (0, 0, 0):
                     colours.append((r * 51, g * 51, b * 51))
+    assert len(colours) == LOGO_RAMP_FIRST
+    for colour in LOGO_LETTERING:
+        for k in range(1, LOGO_RAMP_LENGTH + 1):
+            colours.append(tuple(c * k // LOGO_RAMP_LENGTH for c in colour))
     while len(colours) < 256:
         level = 8 + (len(colours) - 216) * 6
         colours.append((level, level, level))
     return colours
+
+
+def coverage_entry(ramp, grey):
+    """The palette entry of a lettering pixel of coverage `grey` (0-255), or
+    None where the letter does not cover it."""
+    k = (grey * LOGO_RAMP_LENGTH + 127) // 255
+    return LOGO_RAMP_FIRST + ramp * LOGO_RAMP_LENGTH + k - 1 if k else None
 
 
 def nearest(palette, colour):
@@ -169,19 +192,20 @@ def logo():
                 rgb[y][x] = (204, 0, 0) if ((sy - 3) // 2) % 2 else (255, 204, 0)
     name = rendered_text(width - bubble_w, height, 'Verbalia', 'DejaVu-Sans-Bold', 19, 2, 27)
     motto = rendered_text(width - bubble_w, height, 'programes en català', 'DejaVu-Sans', 8, 1, 44)
-    for y in range(height):
-        for x in range(width - bubble_w):
-            a, m = name[y][x], motto[y][x]
-            if a >= 96:
-                rgb[y][bubble_w + x] = (255, 204, 0) if a >= 176 else (153, 102, 0)
-            elif m >= 96:
-                rgb[y][bubble_w + x] = (255, 255, 255) if m >= 176 else (153, 153, 153)
     palette = logo_palette()
     cache = {}
     rows = []
-    for row in reversed(rgb):  # bottom-up
-        indices = bytes(cache.setdefault(c, nearest(palette, c)) for c in row)
-        rows.append(indices + b'\0' * ((4 - width % 4) % 4))
+    for y in reversed(range(height)):  # bottom-up
+        indices = []
+        for x in range(width):
+            entry = None
+            if x >= bubble_w:
+                a, m = name[y][x - bubble_w], motto[y][x - bubble_w]
+                entry = coverage_entry(0, a) if a >= m else coverage_entry(1, m)
+            if entry is None:
+                entry = cache.setdefault(rgb[y][x], nearest(palette[:LOGO_RAMP_FIRST], rgb[y][x]))
+            indices.append(entry)
+        rows.append(bytes(indices) + b'\0' * ((4 - width % 4) % 4))
     bits = b''.join(rows)
     table = b''.join(struct.pack('BBBB', b, g, r, 0) for r, g, b in palette)
     info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(bits), 2835, 2835, 256, 0)

@@ -17,6 +17,11 @@ const char kCannotOpenClient[] =
 const char kInstalled[] = "El Quop en català ja està instal·lat. Executeu\nel programa com ho feu normalment.";
 const char kNothingChosen[] = "(cap camí seleccionat)";
 
+// The message that names the files an install could not replace.
+std::string NotReplaced(const std::string& files) {
+  return "No s'han pogut substituir aquests fitxers:\n" + files + "\nTanqueu el Quop i torneu a prémer Instal·lar.";
+}
+
 std::string Read(const std::string& path) { return testenv::ReadFile(path); }
 
 const char kChatLinksLine[] = "\r\nEls enllaços irc:// de les pàgines web s'obriran amb el Quop.";
@@ -340,8 +345,9 @@ TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
   {
     auto client = StartClient(run.client);
     ui::Click(run.dialog, IDC_INSTALL);
+    // The file that could not be replaced is said, and stays whole.
+    EXPECT_EQ(run.ExpectMessage(), NotReplaced(run.client + "quop32.exe"));
     ASSERT_TRUE(run.WaitForResults(backupLine));
-    EXPECT_TRUE(run.NoMessage());
     ExpectSame(run.client + "quop32.exe", originals.program);
     EXPECT_EQ(Read(run.client + "popups.ini"), Read(run.pack + "popups.ca"));
     ExpectSame(run.client + "urlhop32.exe", Read(run.pack + "urlhop32.ca"));
@@ -503,8 +509,8 @@ TEST(Install, NamesTheHelperForChatLinksOnlyWhereNoProgramIs) {
 TEST(ChooseClient, OlderSystemsFileSelectionIsLoadedWhenThereAndAskedInTheirForm) {
   testenv::OlderFileSelection selection("trinstall.exe", testenv::ScratchDir() + "client\\quop32.exe");
   InstallerRun run;
-  ui::Click(run.dialog, IDC_BROWSE);  // no library yet: nothing opens
-  EXPECT_TRUE(run.NoMessage());
+  ui::Click(run.dialog, IDC_BROWSE);  // no library yet: said, and nothing opens
+  EXPECT_EQ(run.ExpectMessage(), "No s'ha pogut obrir la finestra per triar el fitxer.");
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), kNothingChosen);
   ASSERT_TRUE(selection.Install());
   ui::Click(run.dialog, IDC_BROWSE);

@@ -310,11 +310,29 @@ TEST(ResultsBox, OnlyGrowsWhenMemoryRunsOut) {
   DestroyWindow(parent);
 }
 
-TEST(Shortcut, WithoutItsLauncherResourceAnOlderLauncherStaysAsItIs) {
-  const std::string launcher = testenv::WindowsDir() + "\\verbalia.exe";
-  ASSERT_TRUE(testenv::WriteFile(launcher, "an older launcher"));
-  CInfoDialog().CreateDesktopShortcut();  // this test program carries no launcher
-  EXPECT_EQ(testenv::ReadFile(launcher), "an older launcher");
+// This test program carries no launcher: an older one stays as it is and
+// the shortcut names it; without one there is no shortcut to nothing.
+TEST(Shortcut, WithoutItsLauncherResourceOnlyAnOlderLauncherGetsAShortcut) {
+  const std::string launcher = testenv::WindowsDir() + "\\verbalia.exe", desktop = testenv::ScratchDir();
+  const std::string shortcut = desktop + "Verbalia.LNK";
+  const std::string folder = desktop.substr(0, desktop.size() - 1);
+  testenv::RegistryValueOverride value("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                       "Desktop", folder.c_str());
+  testenv::RegistryValueOverride userValue("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                           "Desktop", folder.c_str());
+  CoInitialize(nullptr);
+  for (const bool older : {true, false}) {
+    SCOPED_TRACE(older ? "an older launcher" : "no launcher");
+    DeleteFileA(launcher.c_str());
+    DeleteFileA(shortcut.c_str());
+    if (older) {
+      ASSERT_TRUE(testenv::WriteFile(launcher, "an older launcher"));
+    }
+    EXPECT_EQ(CInfoDialog().CreateDesktopShortcut(), older);
+    EXPECT_EQ(testenv::ReadFile(launcher), older ? "an older launcher" : "");
+    EXPECT_EQ(testenv::FileExists(shortcut), older);
+  }
+  CoUninitialize();
   DeleteFileA(launcher.c_str());
 }
 

@@ -33,7 +33,7 @@ const Dialog kMainDialog = {kDialog, 0, 0, 295, 249, 8, kFont, "Actualitzador", 
     {1006, "Button", 164, 229, 50, 14, kPush, "Instal·lar"},
     {2, "Button", 227, 229, 50, 14, kPush, "Sortir"},
     {1009, "Edit", 23, 182, 247, 33,
-     kVisibleChild | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, ""},
+     kVisibleChild | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, ""},
     {-1, "Static", 13, 71, 51, 8, kLeft, "del lloc web de "},
     {1012, "Static", 63, 71, 63, 8, kLeft, "Verbalia"},
 }};
@@ -83,7 +83,15 @@ TEST(InstallerLayout, EveryTextFitsItsControl) {
         {1001,
          "Aquest programa actualitzarà el vostre Quop en anglès a la versió en català. Heu de tenir la versió en "
          "anglès del Quop 5.61; si no la teniu, podeu descarregar-la"},
-        {3073, "C:\\Program Files (x86)\\Quop\\quop32.exe"}}},
+        {3073, "C:\\Program Files (x86)\\Quop\\quop32.exe"},
+        // The results of a complete install into a client under Program Files,
+        // with its menus kept apart for a user with a long name.
+        {1009,
+         "La versió original del Quop ha estat copiada a 'C:\\Program Files (x86)\\Quop Chat\\original\\'\r\n"
+         "El Quop en català ha estat copiat a C:\\Program Files (x86)\\Quop Chat\\\r\nProcés finalitzat!\r\n"
+         "També s'han traduït els menús del Quop que el Windows desava a C:\\Users\\Maria Mercè Marçal\\AppData\\"
+         "Local\\VirtualStore\\Program Files (x86)\\Quop Chat\\popups.ini\r\n"
+         "Els enllaços irc:// de les pàgines web s'obriran amb el Quop."}}},
       {133, {}},
       {134, {}},
   };

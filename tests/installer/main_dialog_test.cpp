@@ -213,10 +213,14 @@ TEST(WebLink, WithoutAnHttpHandlerAClickLeavesItBlue) {
 // ---------------------------------------------------------------------------
 // The logo, bitmap 130, drawn at (280, 10) with black transparent.
 
-TEST(Logo, ShowsTheDialogFaceThroughItsBlackPixels) {
-  InstallerRun run;
-  ASSERT_NE(run.dialog, nullptr);
-  HMODULE exe = LoadLibraryExA((run.pack + "trinstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+// At 96 DPI (Windows' small fonts) the logo lies at the dialog's pixels
+// (280, 10); at 144 DPI (large fonts) the dialog grows with its font and the
+// logo keeps its corner, placed by the dialog's base units. Black lets the
+// face show through, and the lettering's edges are blends of its colours
+// with the face, never darker than both.
+TEST(Logo, ShowsTheFaceThroughItsBlackAndKeepsItsCornerAtAnyDpi) {
+  HMODULE exe =
+      LoadLibraryExA(testenv::BuildPath("installer\\trinstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(exe, nullptr);
   HBITMAP logo =
       static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -224,16 +228,13 @@ TEST(Logo, ShowsTheDialogFaceThroughItsBlackPixels) {
   HDC memory = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(memory, logo);
   POINT black = {-1, -1}, coloured = {-1, -1};
-  COLORREF colour = 0;
+  const COLORREF colour = RGB(255, 204, 0);
   for (int y = 0; y < 57; ++y) {
     for (int x = 0; x < 150; ++x) {
       const COLORREF pixel = GetPixel(memory, x, y);
       if (pixel == RGB(0, 0, 0) && black.x < 0 && x > 0 && y > 0) black = {x, y};
       // A bright pixel inside the picture, well away from anti-aliased edges.
-      if (pixel == RGB(255, 204, 0) && coloured.x < 0) {
-        coloured = {x, y};
-        colour = pixel;
-      }
+      if (pixel == colour && coloured.x < 0) coloured = {x, y};
     }
   }
   SelectObject(memory, old);
@@ -242,9 +243,46 @@ TEST(Logo, ShowsTheDialogFaceThroughItsBlackPixels) {
   FreeLibrary(exe);
   ASSERT_GE(black.x, 0);
   ASSERT_GE(coloured.x, 0);
-  EXPECT_TRUE(
-      ui::WaitUntil([&] { return ui::ClientPixel(run.dialog, 280 + coloured.x, 10 + coloured.y) == colour; }, 5000));
-  EXPECT_EQ(ui::ClientPixel(run.dialog, 280 + black.x, 10 + black.y), FaceColour());
+
+  for (const DWORD dpi : {96u, 144u}) {
+    SCOPED_TRACE(std::to_string(dpi) + " DPI");
+    testenv::RegistryValueOverride pixels("Control Panel\\Desktop", "LogPixels", dpi);
+    InstallerRun run;
+    ASSERT_NE(run.dialog, nullptr);
+    // The dialog's base units, from its size in them (295 x 249).
+    RECT client;
+    GetClientRect(run.dialog, &client);
+    const int unitX = (client.right * 4 + 147) / 295, unitY = (client.bottom * 8 + 124) / 249;
+    const POINT at = {(280 * unitX + 3) / 6, (10 * unitY + 6) / 13};
+    if (dpi == 96) {
+      EXPECT_EQ((std::vector<LONG>{at.x, at.y}), (std::vector<LONG>{280, 10}));
+    }
+    EXPECT_LE(at.x + 150, client.right);
+    EXPECT_GE(at.x, client.right / 2);
+    EXPECT_TRUE(ui::WaitUntil(
+        [&] { return ui::ClientPixel(run.dialog, at.x + coloured.x, at.y + coloured.y) == colour; }, 5000));
+    const COLORREF face = FaceColour();
+    EXPECT_EQ(ui::ClientPixel(run.dialog, at.x + black.x, at.y + black.y), face);
+    // The lettering, right of the bubble: the face, or a blend of the face
+    // with the name's yellow or the motto's blue.
+    POINT origin = at;
+    ClientToScreen(run.dialog, &origin);
+    HDC screen = GetDC(nullptr);
+    int fringes = 0;
+    for (int y = 0; y < 57; ++y) {
+      for (int x = 52; x < 150; ++x) {
+        const COLORREF c = GetPixel(screen, origin.x + x, origin.y + y);
+        const auto blendOf = [&](COLORREF letter) {
+          return Between(GetRValue(c), GetRValue(face), GetRValue(letter)) &&
+                 Between(GetGValue(c), GetGValue(face), GetGValue(letter)) &&
+                 Between(GetBValue(c), GetBValue(face), GetBValue(letter));
+        };
+        if (!blendOf(RGB(255, 204, 0)) && !blendOf(RGB(0, 0, 153))) ++fringes;
+      }
+    }
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(fringes, 0) << "pixels of the lettering that are no blend with the face";
+  }
 }
 
 }  // namespace

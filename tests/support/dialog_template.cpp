@@ -115,11 +115,20 @@ class TemplateDialog {
 };
 
 // Where a control draws its text and how it breaks it; false for controls
-// that show no text of their own (edit fields, lists, pictures).
+// that show no text of their own (one-line edit fields, lists, pictures). A
+// box that wraps its lines and scrolls down has room for every line that
+// wraps within its width.
 bool TextRoom(HWND control, RECT& room, UINT& format) {
   const LONG style = GetWindowLongA(control, GWL_STYLE);
   GetClientRect(control, &room);
   const std::string windowClass = ui::ClassName(control);
+  if (lstrcmpiA(windowClass.c_str(), "Edit") == 0) {
+    if ((style & (ES_MULTILINE | ES_AUTOHSCROLL | WS_VSCROLL)) != (ES_MULTILINE | WS_VSCROLL)) return false;
+    SendMessageA(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    room.bottom = room.top + 0x7FFF;
+    format = DT_WORDBREAK | DT_NOPREFIX;  // a word wider than the box would be broken inside it
+    return true;
+  }
   if (lstrcmpiA(windowClass.c_str(), "Static") == 0) {
     const LONG kind = style & SS_TYPEMASK;
     if (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT) {

@@ -71,6 +71,14 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool AnyFileLike(const std::string& pattern) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
 UrlLog::UrlLog()
     : path_(ScratchDir() + "urlrec.log"),
       registryPath_(std::make_unique<RegistryValueOverride>(kUrlLogKey, kUrlLogValue, path_.c_str())) {
@@ -118,19 +126,28 @@ RemovedUrlHandler::~RemovedUrlHandler() {
 
 RegistryValueOverride::RegistryValueOverride(const std::string& key, const std::string& name, const char* value)
     : key_(key), name_(name) {
+  Set(REG_SZ, value, value ? static_cast<DWORD>(std::string(value).size() + 1) : 0);
+}
+
+RegistryValueOverride::RegistryValueOverride(const std::string& key, const std::string& name, DWORD value)
+    : key_(key), name_(name) {
+  Set(REG_DWORD, &value, sizeof value);
+}
+
+// Keeps the value's old bytes, then writes `value` (or removes it, when null).
+void RegistryValueOverride::Set(DWORD type, const void* value, DWORD size) {
   HKEY handle;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &handle,
                       nullptr) != ERROR_SUCCESS) {
     return;
   }
   char old[2048] = "";
-  DWORD size = sizeof old - 1;
-  hadValue_ =
-      RegQueryValueExA(handle, name_.c_str(), nullptr, &oldType_, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
-  old_.assign(old);
+  DWORD oldSize = sizeof old;
+  hadValue_ = RegQueryValueExA(handle, name_.c_str(), nullptr, &oldType_, reinterpret_cast<BYTE*>(old), &oldSize) ==
+              ERROR_SUCCESS;
+  if (hadValue_) old_.assign(old, oldSize);
   if (value) {
-    RegSetValueExA(handle, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>(std::string(value).size() + 1));
+    RegSetValueExA(handle, name_.c_str(), 0, type, static_cast<const BYTE*>(value), size);
   } else {
     RegDeleteValueA(handle, name_.c_str());
   }
@@ -141,8 +158,8 @@ RegistryValueOverride::~RegistryValueOverride() {
   HKEY handle;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) return;
   if (hadValue_) {
-    RegSetValueExA(handle, name_.c_str(), 0, oldType_, reinterpret_cast<const BYTE*>(old_.c_str()),
-                   static_cast<DWORD>(old_.size() + 1));
+    RegSetValueExA(handle, name_.c_str(), 0, oldType_, reinterpret_cast<const BYTE*>(old_.data()),
+                   static_cast<DWORD>(old_.size()));
   } else {
     RegDeleteValueA(handle, name_.c_str());
   }

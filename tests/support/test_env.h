@@ -27,6 +27,8 @@ std::string ReadFile(const std::string& path);
 void DeleteTree(const std::string& dir);
 bool WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// True when a file matches the wildcard `pattern` ("C:\\windows\\qca*.tmp").
+bool AnyFileLike(const std::string& pattern);
 
 class RegistryValueOverride;
 
@@ -70,9 +72,13 @@ class RemovedUrlHandler {
 class RegistryValueOverride {
  public:
   RegistryValueOverride(const std::string& key, const std::string& name, const char* value);
+  // A number (REG_DWORD) instead.
+  RegistryValueOverride(const std::string& key, const std::string& name, DWORD value);
   ~RegistryValueOverride();
 
  private:
+  void Set(DWORD type, const void* value, DWORD size);
+
   std::string key_, name_, old_;
   DWORD oldType_ = REG_SZ;
   bool hadValue_ = false;
