@@ -268,5 +268,8 @@ int CWinApp::Run(HINSTANCE instance) {
 }
 
 int CWinApp::MessageBox(const CString& text, UINT type) const {
-  return ::MessageBoxA(DefaultOwner(), text.c_str(), m_pszAppName, type);
+  // A text that could not be made (memory ran out, or the string table could
+  // not be read) is said in words that need no memory.
+  return ::MessageBoxA(DefaultOwner(), text.empty() ? "No hi ha prou memòria per continuar." : text.c_str(),
+                       m_pszAppName, type);
 }

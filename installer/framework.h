@@ -219,7 +219,8 @@ class CWinApp : public CObject {
   int Run(HINSTANCE instance);
   HINSTANCE m_hInstance = nullptr;
 
-  // A message box with the application's name as caption and the default owner.
+  // A message box with the application's name as caption and the default
+  // owner; an empty text says that memory ran out.
   int MessageBox(const CString& text, UINT type) const;
 
  private:

@@ -49,13 +49,15 @@ CString MakeBackupFolder(const CString& clientFolder, bool besideEarlierCopies) 
 }
 
 // One file that an install replaces: the translation that replaces it, the
-// file itself, the name its copy takes, whether it needs one, and where a
+// file itself, the name its copy takes, whether it needs one, whether it
+// already is its translation, and where a
 // whole copy of what it holds is (this run's copy, the earlier copy, or the
 // translation itself); empty while there is none.
 struct ReplacedFile {
   CString source, target;
   const char* copyName;
   bool needsCopy = false;
+  bool translated = false;
   CString wholeCopy;
 };
 // The client's three files, and the menus kept apart for it after them.
@@ -130,7 +132,9 @@ const char* Named(const CString& path, const char* name) { return path.empty() ?
 
 bool GoOnWithoutCopy(const char* target, InstallReport& report) {
   const CString question = FormatResourceString(IDS_BACKUP_FAILED, {target});
-  return !question.failed() && report.AskYesNo(question);
+  if (!question.failed()) return report.AskYesNo(question);
+  report.ShowMessage(question);  // said as memory that ran out
+  return false;
 }
 
 InstallOutcome InstallTranslation(const CString& clientFolder, const CString& sourceFolder, InstallReport& report) {
@@ -180,6 +184,7 @@ InstallOutcome InstallTranslation(const CString& clientFolder, const CString& so
     const bool there = Exists(file.target), earlierCopy = there && Exists(earlier);
     if (there && SameContents(file.target, file.source)) {
       file.wholeCopy = file.source;
+      file.translated = true;
     } else if (earlierCopy && SameContents(file.target, earlier)) {
       file.wholeCopy = earlier;
     } else {
@@ -235,7 +240,8 @@ InstallOutcome InstallTranslation(const CString& clientFolder, const CString& so
   CString notReplaced;
   for (size_t i = 0; i < count; ++i) {
     const ReplacedFile& file = files[i];
-    if (CopyWhole(file.source, file.target, true) == CopyResult::kCopied) {
+    // A file that already is its translation is left as it is.
+    if (file.translated || CopyWhole(file.source, file.target, true) == CopyResult::kCopied) {
       DeleteFileA((file.target + ":Zone.Identifier").c_str());
       virtualMenusTranslated = virtualMenusTranslated || i >= kPairCount;
       continue;

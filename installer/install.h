@@ -31,5 +31,6 @@ enum class InstallOutcome {
 InstallOutcome InstallTranslation(const CString& clientFolder, const CString& sourceFolder, InstallReport& report);
 
 // Asks whether the install goes on after `target` could not be copied. A
-// question whose text could not be made is not asked, and stops it.
+// question whose text could not be made is not asked, and stops it: the
+// message says why.
 bool GoOnWithoutCopy(const char* target, InstallReport& report);

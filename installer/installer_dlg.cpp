@@ -123,7 +123,10 @@ void CInstallerDlg::OnBrowse() {
   // Made first and then exchanged, which cannot fail: when memory runs out
   // the earlier choice stays in force, as the path display shows it.
   CString chosen(path);
-  if (chosen.failed()) return;
+  if (chosen.failed()) {
+    ShowMessage(chosen);
+    return;
+  }
   CInstallerApp& app = TheApp();
   app.m_strClientPath.Swap(chosen);
   UpdateInstallButton();

@@ -17,20 +17,23 @@ void MakeClient(const std::string& folder, const std::string& variant) {
       CopyFileA(testenv::BuildPath("tests\\support\\donothing.exe").c_str(), (folder + "urlhop32.exe").c_str(), FALSE));
 }
 
+void LayOutPack(const std::string& folder) {
+  CreateDirectoryA(folder.c_str(), nullptr);
+  EXPECT_TRUE(
+      CopyFileA(testenv::BuildPath("installer\\trinstall.exe").c_str(), (folder + "trinstall.exe").c_str(), FALSE));
+  EXPECT_TRUE(CopyFileA(StandIn("quop32_catalan").c_str(), (folder + "quop32.ca").c_str(), FALSE));
+  EXPECT_TRUE(
+      CopyFileA(testenv::SourcePath("pack\\samples\\popups.ca").c_str(), (folder + "popups.ca").c_str(), FALSE));
+  EXPECT_TRUE(
+      CopyFileA(testenv::BuildPath("tests\\support\\urlrec.exe").c_str(), (folder + "urlhop32.ca").c_str(), FALSE));
+}
+
 InstallerRun::InstallerRun(bool newClient, const std::string& packFolder) {
   const std::string scratch = testenv::ScratchDir();
   pack = packFolder.empty() ? scratch + "pack\\" : packFolder;
   client = scratch + "client\\";
   const std::string exe = pack + "trinstall.exe";
-  if (packFolder.empty()) {
-    CreateDirectoryA(pack.c_str(), nullptr);
-    EXPECT_TRUE(CopyFileA(testenv::BuildPath("installer\\trinstall.exe").c_str(), exe.c_str(), FALSE));
-    EXPECT_TRUE(CopyFileA(StandIn("quop32_catalan").c_str(), (pack + "quop32.ca").c_str(), FALSE));
-    EXPECT_TRUE(
-        CopyFileA(testenv::SourcePath("pack\\samples\\popups.ca").c_str(), (pack + "popups.ca").c_str(), FALSE));
-    EXPECT_TRUE(
-        CopyFileA(testenv::BuildPath("tests\\support\\urlrec.exe").c_str(), (pack + "urlhop32.ca").c_str(), FALSE));
-  }
+  if (packFolder.empty()) LayOutPack(pack);
   if (newClient) MakeClient(client);
 
   process = std::make_unique<ui::Process>(exe, "", pack);

@@ -21,6 +21,10 @@ std::string StandIn(const std::string& variant);
 // and an urlhop32.exe, in `folder` (created).
 void MakeClient(const std::string& folder, const std::string& variant = "quop32_us");
 
+// A pack as a user unpacks it: trinstall.exe and the three translated files,
+// in `folder` (created).
+void LayOutPack(const std::string& folder);
+
 struct InstallerRun {
   // Lays out a pack (trinstall.exe and the three translated files) in the
   // test's folder, unless `packFolder` names one that holds them already,
