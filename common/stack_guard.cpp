@@ -23,8 +23,7 @@ void SeedStackGuard() {
   LARGE_INTEGER counter = {};
   QueryPerformanceCounter(&counter);
   const UINT_PTR pid = GetCurrentProcessId();
-  UINT_PTR seed = GetTickCount() ^ (pid << 16 | pid >> 16) ^ (static_cast<UINT_PTR>(GetCurrentThreadId()) << 8) ^
-                  counter.LowPart ^ static_cast<UINT_PTR>(counter.HighPart) ^
+  UINT_PTR seed = GetTickCount() ^ (pid << 16 | pid >> 16) ^ counter.LowPart ^ static_cast<UINT_PTR>(counter.HighPart) ^
                   // Where the stack and the program lie, wherever the system moves them.
                   reinterpret_cast<UINT_PTR>(&counter) ^ reinterpret_cast<UINT_PTR>(&__stack_chk_guard);
   // A zero byte first in memory: a runaway copy of a text stops at it, so it

@@ -69,8 +69,7 @@ bool CanOpenForReading(const CString& path) {
 
 bool SameContents(const CString& a, const CString& b) {
   HANDLE first = OpenForReading(a), second = OpenForReading(b);
-  bool same = first != INVALID_HANDLE_VALUE && second != INVALID_HANDLE_VALUE &&
-              GetFileSize(first, nullptr) == GetFileSize(second, nullptr);
+  bool same = first != INVALID_HANDLE_VALUE && second != INVALID_HANDLE_VALUE;
   while (same) {
     char one[4096], other[sizeof one];
     DWORD oneRead = 0, otherRead = 0;
@@ -131,11 +130,31 @@ bool PutInPlace(const CString& path, const CString& replacement) {
   return false;
 }
 
-CopyResult CopyWhole(const CString& from, const CString& to, bool replace) {
+namespace {
+
+// Writes what the open file `from` holds, from its start, into the file `to`.
+bool WriteFromHandle(HANDLE from, const char* to) {
+  HANDLE file = CreateFileA(to, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool whole = SetFilePointer(from, 0, nullptr, FILE_BEGIN) == 0;
+  for (;;) {
+    char chunk[4096];
+    DWORD read = 0, written = 0;
+    if (!whole || !ReadFile(from, chunk, sizeof chunk, &read, nullptr)) whole = false;
+    if (!whole || read == 0) break;
+    whole = WriteFile(file, chunk, read, &written, nullptr) && written == read;
+  }
+  return CloseHandle(file) && whole;
+}
+
+}  // namespace
+
+CopyResult CopyWhole(const CString& from, const CString& to, bool replace, HANDLE held) {
   char written[MAX_PATH];
   if (!FreeNameBeside(to, written)) return CopyResult::kFailed;
   CopyResult result = CopyResult::kFailed;
-  if (CopyFileA(from.c_str(), written, FALSE) && SameContents(written, from)) {
+  if (held != INVALID_HANDLE_VALUE ? WriteFromHandle(held, written)
+                                   : CopyFileA(from.c_str(), written, FALSE) && SameContents(written, from)) {
     if (replace ? PutInPlace(to, written) : MoveFileA(written, to.c_str()) != FALSE) return CopyResult::kCopied;
     const DWORD error = GetLastError();
     if (!replace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)) result = CopyResult::kNameTaken;

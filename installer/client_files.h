@@ -32,13 +32,14 @@ bool FreeNameBeside(const CString& path, char (&name)[MAX_PATH]);
 // under a free name of its own, compared with `from`, and only then given
 // `to`'s name, over what holds it when `replace` is set, else only where
 // nothing does. Whatever fails, `to` is what it was and nothing is left
-// beside it.
+// beside it. With `held`, an open handle of `from`, the copy is read through
+// that handle, never by the path.
 enum class CopyResult {
   kCopied,
   kNameTaken,  // not replacing, and something holds the name
   kFailed,
 };
-CopyResult CopyWhole(const CString& from, const CString& to, bool replace);
+CopyResult CopyWhole(const CString& from, const CString& to, bool replace, HANDLE held = INVALID_HANDLE_VALUE);
 
 // The declared file name and product version from a program's version
 // resource, taken from the U.S. English block or else the U.K. English one;

@@ -6,6 +6,9 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
+#include "installer_app.h"
+#include "installer_resource.h"
+#include "resource_strings.h"
 #include "shell_calls.h"
 #include "system_library.h"
 
@@ -43,9 +46,24 @@ bool LoadAutomationTexts(AutomationTexts& texts) {
   return texts.make && texts.free;
 }
 
+HMODULE g_user;
+
+// The desktop's shell answers: its window (the desktop's own under Wine,
+// where the shell has none) takes a message within 5 seconds. A hung shell
+// would hang every call made of it.
+bool ShellAnswers() {
+  const auto shellWindow = SystemFunction<decltype(&::GetShellWindow)>(g_user, "user32.dll", "GetShellWindow");
+  HWND shell = shellWindow ? shellWindow() : nullptr;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutA(shell ? shell : GetDesktopWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 5000,
+                             &answer) != 0;
+}
+
 // The desktop's own shell object, reached through the desktop window's view
-// (its Shell.Application); null when any step fails.
-bool DesktopShell(ComRef<IShellDispatch2>& shell) {
+// (its Shell.Application), and the process of that window; null when the
+// shell does not answer or any step fails.
+bool DesktopShell(ComRef<IShellDispatch2>& shell, DWORD* process = nullptr) {
+  if (!ShellAnswers()) return false;
   ComRef<IShellWindows> windows;
   if (FAILED(
           CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows, windows.out_void()))) {
@@ -58,6 +76,7 @@ bool DesktopShell(ComRef<IShellDispatch2>& shell) {
   if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.out()) != S_OK || !desktop) {
     return false;
   }
+  if (process) GetWindowThreadProcessId(reinterpret_cast<HWND>(static_cast<LONG_PTR>(window)), process);
   ComRef<IServiceProvider> services;
   ComRef<IShellBrowser> browser;
   ComRef<IShellView> view;
@@ -80,13 +99,21 @@ BSTR WideText(const AutomationTexts& texts, const char* text) {
   return texts.make(wide);
 }
 
-bool HandToDesktopShell(const char* target, int show) {
+// The shell that takes the target may still not open it (no program is
+// named for it): that is its refusal, as the installer's own shell's would be.
+Opening HandToDesktopShell(const char* target, int show) {
   AutomationTexts texts;
   ComRef<IShellDispatch2> shell;
-  if (!LoadAutomationTexts(texts) || !DesktopShell(shell)) return false;
+  DWORD process = 0;
+  if (!LoadAutomationTexts(texts) || !DesktopShell(shell, &process)) return Opening::kNotHandedOver;
+  // What the shell starts may come in front of the installer, which has the
+  // foreground: else it could open behind it, or only flash in the task bar.
+  const auto allow =
+      SystemFunction<decltype(&::AllowSetForegroundWindow)>(g_user, "user32.dll", "AllowSetForegroundWindow");
+  if (allow && process) allow(process);
   BSTR file = WideText(texts, target);
   BSTR verb = texts.make(L"open");
-  bool accepted = false;
+  Opening opening = Opening::kNotHandedOver;
   if (file && verb) {
     VARIANT none = {}, operation = {}, showing = {};
     none.vt = VT_EMPTY;
@@ -94,11 +121,11 @@ bool HandToDesktopShell(const char* target, int show) {
     operation.bstrVal = verb;
     showing.vt = VT_I4;
     showing.lVal = show;
-    accepted = shell->ShellExecute(file, none, none, operation, showing) == S_OK;
+    opening = shell->ShellExecute(file, none, none, operation, showing) == S_OK ? Opening::kOpened : Opening::kRefused;
   }
   if (file) texts.free(file);
   if (verb) texts.free(verb);
-  return accepted;
+  return opening;
 }
 
 // The path of a special folder as the desktop's shell knows it; empty when
@@ -168,12 +195,18 @@ bool RunsElevated() {
   return elevated;
 }
 
-HINSTANCE OpenForScreenUser(const char* target, int show) {
-  if (RunsElevated() && HandToDesktopShell(target, show)) return reinterpret_cast<HINSTANCE>(33);
-  return OpenWithShell(target, show);
+Opening OpenForScreenUser(const char* target, int show) {
+  if (RunsElevated()) {
+    const Opening opening = HandToDesktopShell(target, show);
+    // Never opened here, as an administrator: the user opens it.
+    if (opening == Opening::kNotHandedOver) {
+      TheApp().MessageBox(FormatResourceString(IDS_OPEN_YOURSELF, {target}), MB_OK | MB_ICONEXCLAMATION);
+    }
+    return opening;
+  }
+  return reinterpret_cast<UINT_PTR>(OpenWithShell(target, show)) > 32 ? Opening::kOpened : Opening::kRefused;
 }
 
 CString ScreenUserFolder(int shellFolder, const char* registryName) {
-  CString folder = RunsElevated() ? DesktopShellFolder(shellFolder) : CString();
-  return folder.empty() ? RegistryShellFolder(registryName) : folder;
+  return RunsElevated() ? DesktopShellFolder(shellFolder) : RegistryShellFolder(registryName);
 }

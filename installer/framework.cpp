@@ -28,24 +28,21 @@ void CGdiObject::DeleteObject() {
 
 // ---------------------------------------------------------------------------
 
-namespace {
-// The window property under which a taken-over window keeps its object.
-const char kObjectProperty[] = "InstallerWndObject";
-}  // namespace
-
 const MessageMap CWnd::messageMap = {nullptr, nullptr};
 
 CWnd::~CWnd() { UnsubclassWindow(); }
 
+// A taken-over control keeps its object in its user data, which the dialogs'
+// standard controls leave to the program.
 CWnd* CWnd::FromHandlePermanent(HWND window) {
-  return window ? static_cast<CWnd*>(GetPropA(window, kObjectProperty)) : nullptr;
+  return window ? reinterpret_cast<CWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA)) : nullptr;
 }
 
 bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
   HWND control = ::GetDlgItem(parent->m_hWnd, static_cast<int>(id));
   if (!control || FromHandlePermanent(control)) return false;
   m_hWnd = control;
-  SetPropA(control, kObjectProperty, this);
+  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   m_oldProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
   return true;
@@ -54,7 +51,7 @@ bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
 void CWnd::UnsubclassWindow() {
   if (!m_hWnd || !m_oldProc) return;
   SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
-  RemovePropA(m_hWnd, kObjectProperty);
+  SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
   m_oldProc = nullptr;
   m_hWnd = nullptr;
 }
@@ -150,26 +147,9 @@ void CDialog::OnOK() {
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-// The template's own position: (0, 0) means "centre me".
-bool CDialog::TemplateAtOrigin() const {
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC found =
-      FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(m_templateId), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
-  const void* data = found ? LockResource(LoadResource(module, found)) : nullptr;
-  if (!data) return false;
-  const auto* words = static_cast<const WORD*>(data);
-  if (words[0] == 1 && words[1] == 0xFFFF) {  // extended template
-    const auto* ex = static_cast<const BYTE*>(data);
-    const short x = *reinterpret_cast<const short*>(ex + 18);
-    const short y = *reinterpret_cast<const short*>(ex + 20);
-    return x == 0 && y == 0;
-  }
-  const auto* plain = static_cast<const DLGTEMPLATE*>(data);
-  return plain->x == 0 && plain->y == 0;
-}
-
 // Centres the dialog over its owner, or on the work area when it has none,
-// keeping it inside the work area.
+// keeping it inside the work area: the installer's templates give no
+// position (0, 0), which asks for that.
 void CDialog::CentreOnOpening() const {
   RECT area;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -208,7 +188,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   switch (message) {
     case WM_INITDIALOG:
-      if (TemplateAtOrigin()) CentreOnOpening();
+      CentreOnOpening();
       return OnInitDialog();
     case WM_COMMAND:
     case WM_CTLCOLORSTATIC: {
@@ -270,6 +250,5 @@ int CWinApp::Run(HINSTANCE instance) {
 int CWinApp::MessageBox(const CString& text, UINT type) const {
   // A text that could not be made (memory ran out, or the string table could
   // not be read) is said in words that need no memory.
-  return ::MessageBoxA(DefaultOwner(), text.empty() ? "No hi ha prou memòria per continuar." : text.c_str(),
-                       m_pszAppName, type);
+  return ::MessageBoxA(DefaultOwner(), text.empty() ? "No hi ha prou memòria." : text.c_str(), m_pszAppName, type);
 }

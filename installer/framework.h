@@ -187,7 +187,6 @@ class CDialog : public CWnd {
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  bool TemplateAtOrigin() const;
   void CentreOnOpening() const;
 
   UINT m_templateId;

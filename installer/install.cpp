@@ -64,16 +64,70 @@ struct ReplacedFile {
 constexpr size_t kPairCount = sizeof kInstallPairs / sizeof kInstallPairs[0];
 constexpr size_t kReplacedMost = kPairCount + 1;
 
+// The parts of a path in the screen user's profile, held open while the
+// install uses them: the folders so that no one renames or replaces them
+// meanwhile, the file (last) for reading. Any user can make a folder of the
+// profile a link (a junction), which an administrator's process would follow.
+class HeldPath {
+ public:
+  HeldPath() = default;
+  HeldPath(const HeldPath&) = delete;
+  HeldPath& operator=(const HeldPath&) = delete;
+  ~HeldPath() {
+    for (size_t i = 0; i < m_count; ++i) CloseHandle(m_parts[i]);
+  }
+
+  // Holds every part of `path` after its first `from` characters: false when
+  // one is not there or is a link, or the file has more than one name.
+  bool Hold(const CString& path, size_t from) {
+    const char* text = path.c_str();
+    for (size_t end = from + 1; end <= path.length(); ++end) {
+      const bool file = end == path.length();
+      if (!file && text[end] != '\\') continue;
+      if (m_count == sizeof m_parts / sizeof m_parts[0]) return false;
+      const CString name(text, end);
+      HANDLE part =
+          CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | (file ? FILE_SHARE_DELETE : 0),
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (part == INVALID_HANDLE_VALUE) return false;
+      m_parts[m_count++] = part;
+      BY_HANDLE_FILE_INFORMATION facts;
+      const DWORD refused = FILE_ATTRIBUTE_REPARSE_POINT | (file ? FILE_ATTRIBUTE_DIRECTORY : 0);
+      // Asked of the handle and of the name: some systems tell a link only by one.
+      if (!GetFileInformationByHandle(part, &facts) ||
+          ((facts.dwFileAttributes | GetFileAttributesA(name.c_str())) & refused) ||
+          (file && facts.nNumberOfLinks != 1)) {
+        return false;
+      }
+    }
+    return m_count > 0;
+  }
+  HANDLE file() const { return m_count ? m_parts[m_count - 1] : INVALID_HANDLE_VALUE; }
+  // Lets the file go, so that its translation can take its place in the
+  // folders still held.
+  void ReleaseFile() {
+    if (m_count) CloseHandle(m_parts[--m_count]);
+  }
+
+ private:
+  HANDLE m_parts[24];
+  size_t m_count = 0;
+};
+
 // The client's menus as Windows Vista on keeps them apart for it once it
 // has saved them from under a folder that only administrators may change
-// (the installer, as an administrator, sees only the real file); empty when
-// there is no such file.
-CString VirtualisedMenus(const CString& clientFolder) {
+// (the installer, as an administrator, sees only the real file), held in
+// `held`; empty when there is no such file, or it lies behind a link. When
+// the screen user's folder cannot be known, the user is told.
+CString VirtualisedMenus(const CString& clientFolder, HeldPath& held, InstallReport& report) {
   if (LOBYTE(LOWORD(GetVersion())) < 6) return {};
-  const CString path =
-      VirtualStorePath(ScreenUserFolder(ssfLOCALAPPDATA, "Local AppData"), clientFolder, kInstallPairs[1].target);
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? path : CString();
+  const CString localAppData = ScreenUserFolder(ssfLOCALAPPDATA, "Local AppData");
+  if (localAppData.empty()) {
+    report.ShowMessage(LoadResourceString(IDS_NO_USER_FOLDERS));
+    return {};
+  }
+  const CString path = VirtualStorePath(localAppData, clientFolder, kInstallPairs[1].target);
+  return held.Hold(path, ProfileLength(localAppData)) ? path : CString();
 }
 
 // The machine's class of the irc:// scheme, and the key of the command that
@@ -155,7 +209,8 @@ InstallOutcome InstallTranslation(const CString& clientFolder, const CString& so
   // Windows Vista on may keep apart for it, which the client reads first.
   ReplacedFile files[kReplacedMost];
   size_t count = 0;
-  const CString virtualMenus = VirtualisedMenus(clientFolder);
+  HeldPath held;
+  const CString virtualMenus = VirtualisedMenus(clientFolder, held, report);
   for (const InstallPair& pair : kInstallPairs) {
     ReplacedFile& file = files[count++];
     file.source = sourceFolder + pair.source;
@@ -205,7 +260,8 @@ InstallOutcome InstallTranslation(const CString& clientFolder, const CString& so
         ReplacedFile& file = files[i];
         if (!file.needsCopy) continue;
         file.wholeCopy = backupFolder + file.copyName;
-        const CopyResult result = CopyWhole(file.target, file.wholeCopy, false);
+        const CopyResult result =
+            CopyWhole(file.target, file.wholeCopy, false, i >= kPairCount ? held.file() : INVALID_HANDLE_VALUE);
         if (result != CopyResult::kCopied) file.wholeCopy.Truncate(0);
         nameTaken = nameTaken || result == CopyResult::kNameTaken;
       }
@@ -236,6 +292,7 @@ InstallOutcome InstallTranslation(const CString& clientFolder, const CString& so
   // lost on the way is put back from its whole copy. A copy carries no
   // mark of the web that the translated file may have got from a download:
   // Windows would ask about its publisher at every start of the client.
+  if (!virtualMenus.empty()) held.ReleaseFile();
   bool virtualMenusTranslated = false;
   CString notReplaced;
   for (size_t i = 0; i < count; ++i) {

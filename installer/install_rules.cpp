@@ -34,6 +34,17 @@ CString VirtualStorePath(const CString& localAppData, const CString& clientFolde
   return CString::Format("%s\\VirtualStore%s%s", {store.c_str(), folder + 2, name});
 }
 
+size_t ProfileLength(const CString& localAppData) {
+  size_t end = localAppData.length();
+  const char* text = localAppData.c_str();
+  if (end && text[end - 1] == '\\') --end;
+  for (int parts = 0; parts < 2 && end > 0; ++parts) {
+    while (--end > 0 && text[end] != '\\') {
+    }
+  }
+  return end;
+}
+
 CString StripFileName(const CString& path) {
   const size_t separator = path.FindLastOf("\\/");
   if (separator == CString::npos) return path;

@@ -54,6 +54,12 @@ CString NumberedBackupFolder(const CString& clientFolder, unsigned n);
 // network path: nothing is kept apart for it).
 CString VirtualStorePath(const CString& localAppData, const CString& clientFolder, const char* name);
 
+// How much of the Local AppData folder's path is the profile's own folder:
+// all but its last two parts ("C:\\Users\\anna" of
+// "C:\\Users\\anna\\AppData\\Local"). What lies below may be links that the
+// user made.
+size_t ProfileLength(const CString& localAppData);
+
 // The name that a copy of the client's menus from there takes beside the
 // copies of the client's own files: it says where the file came from.
 constexpr char kVirtualMenusCopyName[] = "popups (VirtualStore).ini";

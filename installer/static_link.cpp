@@ -43,18 +43,16 @@ HBRUSH CStaticLink::CtlColor(HDC dc, UINT) {
 void CStaticLink::OnClicked() {
   if (m_link.empty()) m_link = GetWindowText();
   // The browser runs as the person at the screen, never as an administrator;
-  // a hand-over that the desktop's shell takes counts as opened.
-  const HINSTANCE result = OpenForScreenUser(m_link.c_str(), SW_SHOWNORMAL);
-  if (reinterpret_cast<UINT_PTR>(result) > 32) {
+  // a hand-over that the desktop's shell takes counts as opened, and one it
+  // could not take is said.
+  const Opening result = OpenForScreenUser(m_link.c_str(), SW_SHOWNORMAL);
+  if (result == Opening::kOpened) {
     m_bVisited = TRUE;
+    // The control has no background of its own: the parent repaints its face
+    // first, so no trace of the old colour stays at the letters' edges.
+    InvalidateRect(GetParent(m_hWnd), nullptr, TRUE);
     InvalidateRect(m_hWnd, nullptr, TRUE);
-    // The control has no background of its own: the parent repaints the face
-    // behind it first, so no trace of the old colour stays at the letters' edges.
-    RECT area;
-    GetWindowRect(m_hWnd, &area);
-    MapWindowPoints(nullptr, GetParent(m_hWnd), reinterpret_cast<POINT*>(&area), 2);
-    InvalidateRect(GetParent(m_hWnd), &area, TRUE);
-  } else {
+  } else if (result == Opening::kRefused) {
     MessageBeep(0);
   }
 }

@@ -24,7 +24,7 @@ std::string NotReplaced(const std::string& files) {
 
 std::string Read(const std::string& path) { return testenv::ReadFile(path); }
 
-const char kChatLinksLine[] = "\r\nEls enllaços irc:// de les pàgines web s'obriran amb el Quop.";
+const char kChatLinksLine[] = "\r\nL'ajudant del Quop s'ha registrat per als enllaços irc://.";
 
 // The results box's lines of a complete install: the report, then what else
 // happened (no program was named for irc:// links: the helper is).
@@ -224,40 +224,69 @@ TEST(Install, BacksUpReplacesAndReports) {
 // Windows Vista on keeps the menus that a client under Program Files saved in
 // the user's VirtualStore, and the client reads them first: they are copied
 // and translated as the client's own file is.
-TEST(Install, TheMenusKeptApartForAClientUnderProgramFilesAreTranslatedToo) {
+// Windows Vista on keeps the menus that a client under Program Files saved in
+// the user's VirtualStore, and the client reads them first: they are copied
+// and translated as the client's own file is. Any user can make a folder of
+// that path a link (a junction): the installer, an administrator, then
+// neither writes nor reads through it.
+TEST(Install, TheMenusKeptApartForAClientUnderProgramFilesAreTranslatedOnlyWhereNoLinkLeads) {
   char programFiles[MAX_PATH] = "", localAppData[MAX_PATH] = "";
   ASSERT_TRUE(ExpandEnvironmentStringsA("%ProgramFiles%", programFiles, sizeof programFiles));
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData), S_OK);
   const std::string client = std::string(programFiles) + "\\Quop test\\";
   const std::string store = std::string(localAppData) + "\\VirtualStore" + client.substr(2);
+  const std::string guarded = testenv::WindowsDir().substr(0, 3) + "guarded\\";
   struct Cleanup {
-    std::string client, store;
+    std::string client, store, guarded;
     ~Cleanup() {
       testenv::DeleteTree(client);
+      testenv::RemoveLink(store.substr(0, store.size() - 1));
       testenv::DeleteTree(store);
+      testenv::DeleteTree(guarded);
     }
-  } cleanup{client, store};
-  testenv::DeleteTree(client);
-  testenv::DeleteTree(store);
-  MakeClient(client);
-  ASSERT_EQ(SHCreateDirectoryExA(nullptr, store.c_str(), nullptr), ERROR_SUCCESS);
-  ASSERT_TRUE(testenv::WriteFile(store + "popups.ini", "[menus]\r\nmy own=1\r\n"));
-  const Originals originals(client);
+  } cleanup{client, store, guarded};
+  for (const bool link : {false, true}) {
+    SCOPED_TRACE(link ? "the folder is a link" : "a folder");
+    testenv::DeleteTree(client);
+    testenv::RemoveLink(store.substr(0, store.size() - 1));
+    testenv::DeleteTree(store);
+    testenv::DeleteTree(guarded);
+    MakeClient(client);
+    if (link) {
+      ASSERT_TRUE(CreateDirectoryA(guarded.c_str(), nullptr));
+      ASSERT_TRUE(testenv::WriteFile(guarded + "popups.ini", "ADMIN-ONLY CONTENT"));
+      const std::string parent = store.substr(0, store.rfind('\\', store.size() - 2));
+      SHCreateDirectoryExA(nullptr, parent.c_str(), nullptr);  // there already after the first row
+      ASSERT_TRUE(testenv::FileExists(parent));
+      ASSERT_TRUE(testenv::MakeLink(store.substr(0, store.size() - 1), guarded.substr(0, guarded.size() - 1)));
+    } else {
+      ASSERT_EQ(SHCreateDirectoryExA(nullptr, store.c_str(), nullptr), ERROR_SUCCESS);
+      ASSERT_TRUE(testenv::WriteFile(store + "popups.ini", "[menus]\r\nmy own=1\r\n"));
+    }
+    const Originals originals(client);
 
-  InstallerRun run(false);
-  ASSERT_TRUE(run.Pick(client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
-  ui::Click(run.dialog, IDC_INSTALL);
-  EXPECT_EQ(run.ExpectMessage(), kInstalled);
-  EXPECT_TRUE(run.DismissInfoDialog());
-  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS),
-            "La versió original del Quop ha estat copiada a '" + client + "original\\'\r\n" +
-                InstalledResult(client, "\r\nTambé s'han traduït els menús del Quop que el Windows desava a " + store +
-                                            "popups.ini"));
-  EXPECT_EQ(Read(client + "popups.ini"), Read(run.pack + "popups.ca"));
-  EXPECT_EQ(Read(store + "popups.ini"), Read(run.pack + "popups.ca"));
-  EXPECT_EQ(Read(client + "original\\popups.ini"), originals.popups);
-  EXPECT_EQ(Read(client + "original\\popups (VirtualStore).ini"), "[menus]\r\nmy own=1\r\n");
+    InstallerRun run(false);
+    ASSERT_TRUE(run.Pick(client + "quop32.exe"));
+    ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
+    ui::Click(run.dialog, IDC_INSTALL);
+    EXPECT_EQ(run.ExpectMessage(), kInstalled);
+    EXPECT_TRUE(run.DismissInfoDialog());
+    const std::string menusLine =
+        link ? "" : "\r\nTambé s'han traduït els menús del Quop que el Windows desava a " + store + "popups.ini";
+    EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), "La versió original del Quop ha estat copiada a '" + client +
+                                                            "original\\'\r\n" + InstalledResult(client, menusLine));
+    EXPECT_EQ(Read(client + "popups.ini"), Read(run.pack + "popups.ca"));
+    EXPECT_EQ(Read(client + "original\\popups.ini"), originals.popups);
+    if (link) {
+      EXPECT_EQ(Read(guarded + "popups.ini"), "ADMIN-ONLY CONTENT");
+      EXPECT_FALSE(testenv::FileExists(client + "original\\popups (VirtualStore).ini"));
+    } else {
+      EXPECT_EQ(Read(store + "popups.ini"), Read(run.pack + "popups.ca"));
+      EXPECT_EQ(Read(client + "original\\popups (VirtualStore).ini"), "[menus]\r\nmy own=1\r\n");
+    }
+    ui::Click(run.dialog, IDCANCEL);
+    EXPECT_TRUE(run.process->WaitExit());
+  }
 }
 
 TEST(Install, AMissingTranslatedFileStopsBeforeAnythingChanges) {
@@ -510,7 +539,7 @@ TEST(ChooseClient, OlderSystemsFileSelectionIsLoadedWhenThereAndAskedInTheirForm
   testenv::OlderFileSelection selection("trinstall.exe", testenv::ScratchDir() + "client\\quop32.exe");
   InstallerRun run;
   ui::Click(run.dialog, IDC_BROWSE);  // no library yet: said, and nothing opens
-  EXPECT_EQ(run.ExpectMessage(), "No s'ha pogut obrir la finestra per triar el fitxer.");
+  EXPECT_EQ(run.ExpectMessage(), "No es pot obrir la tria de fitxers.");
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), kNothingChosen);
   ASSERT_TRUE(selection.Install());
   ui::Click(run.dialog, IDC_BROWSE);

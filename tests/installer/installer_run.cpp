@@ -28,6 +28,22 @@ void LayOutPack(const std::string& folder) {
       CopyFileA(testenv::BuildPath("tests\\support\\urlrec.exe").c_str(), (folder + "urlhop32.ca").c_str(), FALSE));
 }
 
+PlantedFaults::PlantedFaults(const std::string& pack, const std::string& fault, const std::string& disk,
+                             const std::string& log)
+    : nativeFirst_("Software\\Wine\\AppDefaults\\trinstall.exe\\DllOverrides", "version", "native,builtin") {
+  EXPECT_TRUE(CopyFileA(testenv::BuildPath("tests\\support\\faults\\version.dll").c_str(),
+                        (pack + "version.dll").c_str(), FALSE));
+  SetEnvironmentVariableA("QUOP_FAULT", fault.c_str());
+  SetEnvironmentVariableA("QUOP_FAULT_DISK", disk.empty() ? nullptr : disk.c_str());
+  SetEnvironmentVariableA("QUOP_FAULT_LOG", log.empty() ? nullptr : log.c_str());
+}
+
+PlantedFaults::~PlantedFaults() {
+  for (const char* variable : {"QUOP_FAULT", "QUOP_FAULT_DISK", "QUOP_FAULT_LOG"}) {
+    SetEnvironmentVariableA(variable, nullptr);
+  }
+}
+
 InstallerRun::InstallerRun(bool newClient, const std::string& packFolder) {
   const std::string scratch = testenv::ScratchDir();
   pack = packFolder.empty() ? scratch + "pack\\" : packFolder;

@@ -25,6 +25,21 @@ void MakeClient(const std::string& folder, const std::string& variant = "quop32_
 // in `folder` (created).
 void LayOutPack(const std::string& folder);
 
+// The fault injector (tests/support/faults.cpp) beside the installer in the
+// pack folder `pack`, for the life of the object: `fault` ("Name:N") makes
+// that call fail, `disk` (bytes) fills the disk, `log` notes every call.
+class PlantedFaults {
+ public:
+  PlantedFaults(const std::string& pack, const std::string& fault, const std::string& disk = "",
+                const std::string& log = "");
+  ~PlantedFaults();
+  PlantedFaults(const PlantedFaults&) = delete;
+  PlantedFaults& operator=(const PlantedFaults&) = delete;
+
+ private:
+  testenv::RegistryValueOverride nativeFirst_;
+};
+
 struct InstallerRun {
   // Lays out a pack (trinstall.exe and the three translated files) in the
   // test's folder, unless `packFolder` names one that holds them already,

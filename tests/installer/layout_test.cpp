@@ -91,7 +91,7 @@ TEST(InstallerLayout, EveryTextFitsItsControl) {
          "El Quop en català ha estat copiat a C:\\Program Files (x86)\\Quop Chat\\\r\nProcés finalitzat!\r\n"
          "També s'han traduït els menús del Quop que el Windows desava a C:\\Users\\Maria Mercè Marçal\\AppData\\"
          "Local\\VirtualStore\\Program Files (x86)\\Quop Chat\\popups.ini\r\n"
-         "Els enllaços irc:// de les pàgines web s'obriran amb el Quop."}}},
+         "L'ajudant del Quop s'ha registrat per als enllaços irc://."}}},
       {133, {}},
       {134, {}},
   };

@@ -210,6 +210,31 @@ TEST(WebLink, WithoutAnHttpHandlerAClickLeavesItBlue) {
   EXPECT_TRUE(log.Entries().empty());
 }
 
+// Elevated, the installer opens nothing in its own process: when the
+// desktop's shell cannot take the link (it fails, or does not answer, as a
+// hung one would not), the user is given the address, and the link stays
+// unvisited.
+TEST(WebLink, AHandOverThatTheDesktopsShellCannotTakeGivesTheAddress) {
+  if (testenv::ScreenUserLauncher() != "explorer.exe") GTEST_SKIP() << "not elevated: the installer opens it itself";
+  for (const char* fault : {"CoCreateInstance:1", "SendMessageTimeoutA:1"}) {
+    SCOPED_TRACE(fault);
+    testenv::UrlLog log;
+    const std::string pack = testenv::ScratchDir() + "pack\\";
+    LayOutPack(pack);
+    PlantedFaults faults(pack, fault);
+    InstallerRun run(true, pack);
+    ASSERT_NE(run.dialog, nullptr);
+    HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
+    ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+    ClickOn(link);
+    EXPECT_EQ(run.ExpectMessage(), std::string("Obriu vós mateix aquesta adreça: ") + kSiteAddress);
+    EXPECT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+    EXPECT_TRUE(log.Entries().empty()) << "opened all the same";
+    ui::Click(run.dialog, IDCANCEL);
+    EXPECT_TRUE(run.process->WaitExit());
+  }
+}
+
 // ---------------------------------------------------------------------------
 // The logo, bitmap 130, drawn at (280, 10) with black transparent.
 

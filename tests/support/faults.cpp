@@ -96,6 +96,7 @@ Row g_rows[] = {
     Make<29, decltype(&::ShellExecuteA)>("ShellExecuteA", SE_ERR_NOASSOC, 0),
     Make<30, decltype(&::LoadStringA)>("LoadStringA", 0, ERROR_RESOURCE_NAME_NOT_FOUND),
     Make<31, decltype(&::CloseHandle)>("CloseHandle", FALSE, ERROR_DISK_FULL),
+    Make<32, decltype(&::SendMessageTimeoutA)>("SendMessageTimeoutA", 0, ERROR_TIMEOUT),  // a hung window
 };
 constexpr int kRows = sizeof g_rows / sizeof g_rows[0];
 constexpr int kCopyFile = 3, kWriteFile = 4, kCloseHandle = 31;

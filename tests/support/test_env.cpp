@@ -71,6 +71,53 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+namespace {
+
+// The host's path of a Windows path, as Wine maps it; a name that does not
+// exist yet is put after its folder's.
+std::string HostPath(const std::string& path) {
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  const size_t cut = path.rfind('\\');
+  if (!unixName || cut == std::string::npos) return {};
+  WCHAR wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, path.substr(0, cut + 1).c_str(), -1, wide, MAX_PATH);  // "C:\\" for a drive's root
+  char* folder = unixName(wide);
+  if (!folder) return {};
+  std::string host = std::string(folder) + "/" + path.substr(cut + 1);
+  HeapFree(GetProcessHeap(), 0, folder);
+  return host;
+}
+
+// Starts a program of the host, which Wine runs as it is (neither suspended
+// nor in a job, and with no handle that tells when it ends): the caller
+// waits for what it does.
+bool StartHostProgram(std::string command) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return false;
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return true;
+}
+
+}  // namespace
+
+bool MakeLink(const std::string& link, const std::string& target) {
+  const std::string from = HostPath(link), to = HostPath(target);
+  return !from.empty() && !to.empty() && StartHostProgram("Z:\\bin\\ln -s \"" + to + "\" \"" + from + "\"") &&
+         ui::WaitUntil([&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000);
+}
+
+void RemoveLink(const std::string& link) {
+  const std::string host = HostPath(link);
+  if (host.empty() || !StartHostProgram("Z:\\bin\\rm -f \"" + host + "\"")) return;
+  ui::WaitUntil([&] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000);
+}
+
 bool AnyFileLike(const std::string& pattern) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);

@@ -27,6 +27,13 @@ std::string ReadFile(const std::string& path);
 void DeleteTree(const std::string& dir);
 bool WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// Makes `link` a symbolic link to the folder `target` as Wine's file system
+// holds one (a host's symbolic link, which Windows programs there see as a
+// junction): Wine's own CreateSymbolicLink makes none. Both are Windows
+// paths without a trailing separator.
+bool MakeLink(const std::string& link, const std::string& target);
+// Removes such a link (the folder it leads to stays), if there is one.
+void RemoveLink(const std::string& link);
 // True when a file matches the wildcard `pattern` ("C:\\windows\\qca*.tmp").
 bool AnyFileLike(const std::string& pattern);
 
