@@ -10,33 +10,22 @@ HSZ g_item = nullptr;
 HDDEDATA g_outgoing = nullptr;
 HDDEDATA g_reply = nullptr;
 
+DWORD g_ddeSpent = 0;
+bool g_ddeOver = false;
+
 }  // namespace
 
-HDDEDATA CALLBACK DDECallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
-  return nullptr;  // the helper serves nothing
+void StartDdeWork() {
+  g_ddeSpent = 0;
+  g_ddeOver = false;
 }
 
-void InitDde() { DdeInitializeA(&g_ddeInstance, DDECallback, 0, 0); }
+DWORD DdeTimeLeft() { return g_ddeOver || g_ddeSpent >= kDdeWorkMs ? 0 : kDdeWorkMs - g_ddeSpent; }
 
-void ReleaseDdeHandles() {
-  for (HDDEDATA* data : {&g_reply, &g_outgoing}) {
-    if (*data) DdeFreeDataHandle(*data);
-    *data = nullptr;
-  }
-  for (HSZ* text : {&g_item, &g_topic, &g_service}) {
-    if (*text) DdeFreeStringHandle(g_ddeInstance, *text);
-    *text = nullptr;
-  }
-}
+namespace {
 
-void ShutDownDde() {
-  ReleaseDdeHandles();
-  if (g_ddeInstance) DdeUninitialize(g_ddeInstance);
-  g_ddeInstance = 0;
-}
-
-bool DdeTransact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind,
-                 DWORD timeoutMs) {
+// One transaction, in a conversation of its own.
+bool Transact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind, DWORD timeoutMs) {
   ReleaseDdeHandles();
   // Without a service name DDE would ask any program that serves the topic:
   // no name, or one the system cannot hold, means that no client answers.
@@ -87,4 +76,42 @@ bool DdeTransact(const char* service, const char* topic, const char* item, char*
   DdeUnaccessData(g_reply);
   DdeDisconnect(conversation);
   return true;
+}
+
+}  // namespace
+
+bool DdeTransact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind,
+                 DWORD timeoutMs) {
+  const DWORD left = DdeTimeLeft();
+  if (!left) return false;
+  const DWORD limit = timeoutMs < left ? timeoutMs : left, start = GetTickCount();
+  const bool done = Transact(service, topic, item, buffer, kind, limit);
+  const DWORD took = GetTickCount() - start;
+  g_ddeSpent += took;
+  // A client that let a transaction run out of time is hung: ask it nothing more.
+  if (took >= limit) g_ddeOver = true;
+  return done;
+}
+
+HDDEDATA CALLBACK DDECallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+  return nullptr;  // the helper serves nothing
+}
+
+void InitDde() { DdeInitializeA(&g_ddeInstance, DDECallback, 0, 0); }
+
+void ReleaseDdeHandles() {
+  for (HDDEDATA* data : {&g_reply, &g_outgoing}) {
+    if (*data) DdeFreeDataHandle(*data);
+    *data = nullptr;
+  }
+  for (HSZ* text : {&g_item, &g_topic, &g_service}) {
+    if (*text) DdeFreeStringHandle(g_ddeInstance, *text);
+    *text = nullptr;
+  }
+}
+
+void ShutDownDde() {
+  ReleaseDdeHandles();
+  if (g_ddeInstance) DdeUninitialize(g_ddeInstance);
+  g_ddeInstance = 0;
 }

@@ -10,6 +10,15 @@
 enum class DdeKind { kRequest, kPoke };
 
 constexpr DWORD kDdeTimeoutMs = 2000;
+// What the DDE work of one link flow may take in all: once it is spent, or a
+// transaction has timed out (the client is hung), no further transaction is
+// made, and the client counts as not answering. A hung client costs seconds.
+constexpr DWORD kDdeWorkMs = 5000;
+
+// Starts the DDE work of a link flow afresh.
+void StartDdeWork();
+// What is left of it, in milliseconds; 0 once it is over.
+DWORD DdeTimeLeft();
 
 void InitDde();
 void ShutDownDde();
@@ -21,9 +30,10 @@ extern "C" __declspec(dllexport) HDDEDATA CALLBACK
                 ULONG_PTR data2);
 
 // A request puts the client's reply into `buffer` (kPathSize bytes, a longer
-// reply is cut); a poke sends the buffer's text. False when no conversation
-// could be opened, the service name being empty among the reasons (buffer
-// unchanged), the outgoing data could not be made
+// reply is cut); a poke sends the buffer's text. Each waits no longer than
+// what is left of the DDE work. False when no conversation
+// could be opened, the service name being empty or the DDE work being over
+// among the reasons (buffer unchanged), the outgoing data could not be made
 // (unchanged), or a request got no reply (buffer emptied). A poke that the
 // client refuses still succeeds.
 bool DdeTransact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind, DWORD timeoutMs);

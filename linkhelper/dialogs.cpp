@@ -33,10 +33,18 @@ bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, bool hasCancel,
 namespace {
 
 // "server:port" of the request into a control.
+// A server line shows every character of the name: its box breaks a name
+// wider than a line, holds two lines, and scrolls down to the rest of a
+// longer one.
+void ShowServer(HWND dialog, int id, const char* text) {
+  SetDlgItemTextA(dialog, id, text);
+  if (SendDlgItemMessageA(dialog, id, EM_GETLINECOUNT, 0, 0) > 2) ShowScrollBar(GetDlgItem(dialog, id), SB_VERT, TRUE);
+}
+
 void ShowRequestedServer(HWND dialog, int id) {
   char text[kServerSize + kPortSize + 1];
   FormatText(text, sizeof text, "%s:%s", {g_request.server, g_request.port});
-  SetDlgItemTextA(dialog, id, text);
+  ShowServer(dialog, id, text);
 }
 
 }  // namespace
@@ -70,7 +78,7 @@ INT_PTR CALLBACK AskDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (HandleDialogFrame(dialog, message, wParam, true, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
-      SetDlgItemTextA(dialog, IDC_ASK_CURRENT_SERVER, g_workText);  // the client's "SERVERPORT" reply
+      ShowServer(dialog, IDC_ASK_CURRENT_SERVER, g_workText);  // the client's "SERVERPORT" reply
       ShowRequestedServer(dialog, IDC_ASK_REQUESTED_SERVER);
       SetDlgItemTextA(dialog, IDC_ASK_REQUESTED_CHANNEL, g_request.channel);  // absent from "ASK2_DLG"
       CheckDlgButton(dialog, IDC_ASK_CHANGE_SERVER, BST_CHECKED);

@@ -10,10 +10,19 @@ bool Request(const char* topic, char* buffer) {
   return DdeTransact(g_settings.ddeService, topic, topic, buffer, DdeKind::kRequest, kDdeTimeoutMs);
 }
 
-// Pokes the order in the working text; an order that could not be built
-// whole counts as a failed poke.
-bool PokeOrder(bool built) {
-  return built && DdeTransact(g_settings.ddeService, "CONNECT", "CONNECT", g_workText, DdeKind::kPoke, kDdeTimeoutMs);
+int StartClient();
+
+// Pokes the order in the working text: linked, or the client started when
+// the poke cannot be made. An order that could not be built whole (the
+// request's fields at their longest) is no order: the run ends with a beep.
+int PokeOrder(bool built) {
+  if (!built) {
+    MessageBeep(0);
+    return kNotLinked;
+  }
+  return DdeTransact(g_settings.ddeService, "CONNECT", "CONNECT", g_workText, DdeKind::kPoke, kDdeTimeoutMs)
+             ? kLinked
+             : StartClient();
 }
 
 int ShowDialog(const char* name, DLGPROC procedure) {
@@ -25,7 +34,9 @@ int ShowDialog(const char* name, DLGPROC procedure) {
 // names something that exists. An answer holding a double quote or a
 // control character leaves the path unset and is not recorded.
 void LearnPath(char (&path)[kPathSize], const char* topic, const char* key) {
-  if (path[0]) return;
+  // Only learned: skipped when what is left of the DDE work may be needed
+  // for the link's own transactions.
+  if (path[0] || DdeTimeLeft() <= 2 * kDdeTimeoutMs) return;
   Request(topic, path);
   if (DropUnsafePath(path)) return;
   LowerAscii(path);
@@ -50,6 +61,7 @@ int StartClient() {
 }  // namespace
 
 int RunLinkFlow() {
+  StartDdeWork();
   g_workText[0] = '\0';
   Request("VERSION", g_workText);
   if (!g_workText[0]) return StartClient();
@@ -63,7 +75,7 @@ int RunLinkFlow() {
 
   if (!Request("CONNECTED", g_workText)) return StartClient();
   if (EqualsAsciiNoCase(g_workText, "not connected")) {
-    return PokeOrder(ConnectText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
+    return PokeOrder(ConnectText(g_workText, sizeof g_workText, g_request));
   }
 
   if (!Request("SERVERPORT", g_workText)) return StartClient();
@@ -71,16 +83,16 @@ int RunLinkFlow() {
   if (!colon) return StartClient();
   *colon = '\0';  // the current server
   if (!g_request.server[0] || EqualsAsciiNoCase(g_request.server, g_workText)) {
-    return PokeOrder(JoinText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
+    return PokeOrder(JoinText(g_workText, sizeof g_workText, g_request));
   }
 
   *colon = ':';  // the dialog shows the whole reply
   const int choice = g_request.channel[0] ? ShowDialog("ASK_DLG", AskDlgProc) : ShowDialog("ASK2_DLG", AskDlgProc);
   switch (choice) {
     case kAskChangeServer:
-      return PokeOrder(NewServerText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
+      return PokeOrder(NewServerText(g_workText, sizeof g_workText, g_request));
     case kAskJoinHere:
-      return PokeOrder(JoinText(g_workText, sizeof g_workText, g_request)) ? kLinked : StartClient();
+      return PokeOrder(JoinText(g_workText, sizeof g_workText, g_request));
     case kAskAnotherCopy:
       return StartClient();
     default:

@@ -112,8 +112,9 @@ size_t ReadFromFile(void* file, unsigned char* into, size_t capacity) {
 
 // The plain-text form, line by line in the working text, read in text mode
 // (a longer line is read in pieces, each taken as a line). False when it
-// cannot be opened.
-bool ReadPlainRequest(const char* path) {
+// cannot be opened. Never part of the unguarded entry's frame: its reader
+// and buffers are checked on the way out.
+__attribute__((noinline)) bool ReadPlainRequest(const char* path) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -145,7 +146,12 @@ void DestroyMainWindow() {
 // Hands a request that names a server or a channel on: confirmed first when
 // it asks to be, then the link flow, then the setup dialog when that needs it.
 void UseRequest() {
-  NormaliseRequest(g_request);
+  // A field outside the IRC's rules (a server that is no host name, a port
+  // that is no number) is no request: nothing is started, nothing is asked.
+  if (!NormaliseRequest(g_request)) {
+    MessageBeep(0);
+    return;
+  }
   if (WantsConfirmation(g_request)) {
     CreateMainWindow();
     if (DialogBoxParamA(g_instance, "LINK_DLG", g_mainWindow, LinkDlgProc, 0) != 1) {
@@ -162,8 +168,9 @@ void UseRequest() {
 }
 
 // Reads and uses the request of the command tail: an irc:// address, or
-// the path of a request file.
-void HandleRequest(const char* tail) {
+// the path of a request file. Its frame, which receives the request's full
+// path, is guarded: it is never made part of the entry's.
+__attribute__((noinline)) void HandleRequest(const char* tail) {
   if (!tail[0]) {
     OpenSetupDialog();
     return;
@@ -227,7 +234,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 namespace {
 
-void RunHelper() {
+__attribute__((noinline)) void RunHelper() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   g_instance = instance;
   const DWORD version = GetVersion();

@@ -78,13 +78,36 @@ void CutAtComma(char* text) {
   if (char* comma = FindChar(text, ',')) *comma = '\0';
 }
 
+// A host name's characters, the first of them not "-" or ".".
+bool IsHostName(const char* text) {
+  for (const char* p = text; *p; ++p) {
+    const char c = *p;
+    const bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!letterOrDigit && (p == text || (c != '-' && c != '.'))) return false;
+  }
+  return true;
+}
+
+// A port: at most five decimal digits (a longer one may be what is left of a
+// cut value), a number from 1 to 65535.
+bool IsPort(const char* text) {
+  unsigned long value = 0;
+  for (const char* p = text; *p; ++p) {
+    if (*p < '0' || *p > '9' || p - text >= 5) return false;
+    value = value * 10 + static_cast<unsigned long>(*p - '0');
+  }
+  return value > 0 && value <= 65535;
+}
+
 }  // namespace
 
-void NormaliseRequest(LinkRequest& request) {
+bool NormaliseRequest(LinkRequest& request) {
   for (char* field : {request.server, request.port, request.channel, request.password}) CutAtComma(field);
   // A carriage return kept by the text-mode reading would otherwise end the
-  // order poked to the client and start another one.
+  // order poked to the client and start another one; a channel key holds no
+  // blank (a blank would end it in the client's JOIN, and start what follows).
   CutAtControl(request.password);
+  if (char* blank = FindChar(request.password, ' ')) *blank = '\0';
   CutAtArgumentEnd(request.server);
   CutAtArgumentEnd(request.channel);
   // Cut before the default, so that a port that the cut empties (one that
@@ -96,6 +119,7 @@ void NormaliseRequest(LinkRequest& request) {
     FormatText(prefixed, sizeof prefixed, "#%s", {request.channel});
     CopyText(request.channel, sizeof request.channel, prefixed);
   }
+  return IsHostName(request.server) && IsPort(request.port);
 }
 
 bool WantsConfirmation(const LinkRequest& request) { return request.confirm[0] == '1'; }

@@ -42,9 +42,13 @@ void CutAtControl(char* text);
 
 // Server, channel and port cut where an argument would end, port 6667 when
 // none is given, "#" before a channel that lacks it (cut to fit), the
-// password cut at its first control character, and all four cut at their
-// first comma, so that no value can carry a second order to the client.
-void NormaliseRequest(LinkRequest& request);
+// password (a channel key) cut at its first blank or control character, and
+// all four cut at their first comma, so that no value can carry a second
+// order to the client. False when what is left is no request that the IRC
+// allows: a server that is no host name (letters, digits, "-", "." and "_",
+// beginning with a letter, a digit or "_"; a dotted IPv4 address is one), or
+// a port that is not a number from 1 to 65535 in at most five digits.
+bool NormaliseRequest(LinkRequest& request);
 
 // Whether the request asks to be confirmed first: its first character is "1".
 bool WantsConfirmation(const LinkRequest& request);

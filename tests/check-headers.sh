@@ -16,7 +16,7 @@ fail() {
   status=1
 }
 for entry in "$@"; do
-  IFS=: read -r exe guarded <<<"$entry"
+  IFS=: read -r exe guarded functions <<<"$entry"
   header=$("$objdump" -p "$exe")
   field() { echo "$header" | awk -v name="$1" '$1 == name { print $2; exit }'; }
   echo "$(basename "$exe"): Characteristics $(field Characteristics), DllCharacteristics $(field DllCharacteristics)"
@@ -37,6 +37,22 @@ for entry in "$@"; do
     [ -n "$address" ] && calls=$("$objdump" -d "$exe" | grep -cE "call +0x$(printf '%x' "$address")\$" || true)
     echo "  $calls checks of a stack frame"
     [ "$calls" -gt 0 ] || fail "no function checks its stack frame"
+    for function in ${functions//,/ }; do
+      # The function's own section in the map: its address and size.
+      read -r start size < <(awk -v name="$function" '
+        found { print $1, $2; exit } $1 ~ "^\\.text\\$" && index($1, name) { found = 1 }' "${exe%.exe}.map") || true
+      if [ -z "${start:-}" ]; then
+        fail "$function is not in the link map"
+        continue
+      fi
+      stop=$(printf '0x%x' $((start + size)))
+      if "$objdump" -d --start-address="$start" --stop-address="$stop" "$exe" |
+        grep -qE "call +0x$(printf '%x' "$address")\$"; then
+        echo "  $function checks its frame"
+      else
+        fail "$function does not check its frame"
+      fi
+    done
   fi
 done
 exit $status

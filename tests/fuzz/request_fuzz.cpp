@@ -2,6 +2,7 @@
 // read line by line through the helper's text reader, normalised, tested and turned into the connect texts
 // and the client's command line. Any crash, sanitizer report or broken
 // invariant is a failure.
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -36,15 +37,30 @@ size_t ReadSome(void* source, unsigned char* into, size_t capacity) {
   return count;
 }
 
-// A value that the client gets as one field: no blank, comma, quote or
-// control character (a password keeps its blanks and quotes, which the
-// command line cuts, as a request file's does).
+// A value that the client gets as one field: no blank, comma or control
+// character, and no quote but in a password (a channel key may hold one,
+// which the command line cuts).
 bool OneField(const char* value, bool password) {
   for (const char* p = value; *p; ++p) {
     const unsigned char c = static_cast<unsigned char>(*p);
-    if (c < 0x20 || c == 0x7F || c == ',' || (!password && (c == ' ' || c == '"'))) return false;
+    if (c <= 0x20 || c == 0x7F || c == ',' || (!password && c == '"')) return false;
   }
   return true;
+}
+
+// What the IRC allows of a server (a host name) and a port (1 to 65535).
+bool HostName(const char* text) {
+  for (const char* p = text; *p; ++p) {
+    if (!std::isalnum(static_cast<unsigned char>(*p)) && *p != '_' && (p == text || (*p != '-' && *p != '.'))) {
+      return false;
+    }
+  }
+  return true;
+}
+bool Port(const char* text) {
+  if (!*text || std::strlen(text) > 5 || std::strspn(text, "0123456789") != std::strlen(text)) return false;
+  const long value = std::strtol(text, nullptr, 10);
+  return value >= 1 && value <= 65535;
 }
 
 // A normalised request, whatever it came from, and what the client gets of it.
@@ -53,6 +69,7 @@ void CheckRequest(const LinkRequest& request) {
   Check(!request.channel[0] || request.channel[0] == '#');
   Check(OneField(request.server, false) && OneField(request.port, false) && OneField(request.channel, false));
   Check(OneField(request.password, true));
+  Check(HostName(request.server) && Port(request.port));
 
   char text[kWorkTextSize];
   ConnectText(text, sizeof text, request);
@@ -94,8 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(std::memchr(text, '\0', kWorkTextSize) != nullptr);
     ReadRequestLine(text, request);
   }
-  NormaliseRequest(request);
-  CheckRequest(request);
+  if (NormaliseRequest(request)) CheckRequest(request);
   IsSupportedVersion(input.c_str());
 
   // The same bytes as the command tail: an address (the corpus has some)
@@ -105,8 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ChatAddress kind = ReadChatAddress(input.c_str(), address);
   if (kind == ChatAddress::kRead) {
     Check(address.server[0] || address.channel[0]);
-    NormaliseRequest(address);
-    CheckRequest(address);
+    if (NormaliseRequest(address)) CheckRequest(address);
   }
   return 0;
 }

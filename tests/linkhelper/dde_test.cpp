@@ -12,7 +12,10 @@ namespace {
 
 class DdeTest : public ::testing::Test {
  protected:
-  void SetUp() override { InitDde(); }
+  void SetUp() override {
+    InitDde();
+    StartDdeWork();
+  }
   void TearDown() override { ShutDownDde(); }
 
   static bool Request(const char* service, const char* topic, char (&buffer)[kPathSize]) {
@@ -172,6 +175,7 @@ TEST_F(DdeTest, AThousandTransactionsLeaveNoGrowth) {
     // A failure after about 2000 ms is a client that did not answer in time;
     // one at once is a conversation that could not be opened.
     const DWORD start = GetTickCount();
+    StartDdeWork();  // each the work of a link flow of its own
     ASSERT_TRUE(i % 2 ? Request("Quop", "CONNECTED", buffer) : Poke("Quop", "#catala,1"))
         << "transaction " << i << " failed after " << GetTickCount() - start << " ms";
   }

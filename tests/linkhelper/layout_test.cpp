@@ -27,14 +27,16 @@ constexpr DWORD kFileList = kVisibleChild | WS_BORDER | WS_VSCROLL | WS_TABSTOP 
                             LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_DISABLENOSCROLL;
 constexpr char kFont[] = "MS Sans Serif";
 constexpr char kServer[] = "irc.cat:6667";
+// A server line: a box that breaks a long name and scrolls to its end.
+constexpr DWORD kServerLine = kVisibleChild | ES_CENTER | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
 
 // One row per control, as the layout gives it.
 // clang-format off
 const Dialog kLinkDlg = {kShownDialog, 130, 100, 156, 87, 8, kFont, "QuopLink Connexió", {
     {-1, "Static", 3, 6, 145, 8, kCentred, "S'ha demanat que el QuopLink es connecti a:"},
-    {114, "Static", 3, 19, 140, 10, kCentredData, kServer},
-    {-1, "Static", 3, 32, 140, 10, kCentred, "i s'uneixi al canal següent:"},
-    {115, "Static", 3, 45, 140, 10, kCentredData, "#Quop"},
+    {114, "Edit", 3, 19, 140, 16, kServerLine, kServer},
+    {-1, "Static", 3, 36, 140, 10, kCentred, "i s'uneixi al canal següent:"},
+    {115, "Static", 3, 47, 140, 10, kCentredData, "#Quop"},
     {1, "Button", 37, 65, 36, 16, kDefault, "Endavant"},
     {2, "Button", 76, 65, 36, 16, kPush, "Cancel·la"},
 }};
@@ -43,26 +45,26 @@ const Dialog kAskDlg = {kShownDialog, 119, 82, 186, 154, 8, kFont, "QuopLink Con
     {1, "Button", 56, 134, 36, 16, kDefault, "Endavant"},
     {2, "Button", 96, 134, 36, 16, kPush, "Cancel·la"},
     {-1, "Static", 5, 6, 177, 8, kCentred, "El QuopLink ha trobat que el Quop està connectat a:"},
-    {114, "Static", 5, 19, 177, 8, kCentredData, kServer},
-    {-1, "Static", 5, 33, 177, 8, kCentred, "La sol·licitud actual enviada al QuopLink és:"},
-    {120, "Static", 5, 45, 177, 8, kCentredData, kServer},
-    {121, "Static", 5, 56, 177, 8, kCentredData, "#Quop"},
-    {-1, "Button", 17, 68, 153, 58, kGroupBox, "Voleu:"},
-    {117, "Button", 27, 80, 141, 10, kRadio, "&Canviar els servidors i unir-vos al canal?"},
-    {118, "Button", 27, 94, 143, 10, kRadio, "&Unir-vos al canal amb el servidor actual?"},
-    {119, "Button", 27, 108, 127, 10, kRadio, "&Executar una altra còpia del Quop?"},
+    {114, "Edit", 5, 19, 177, 16, kServerLine, kServer},
+    {-1, "Static", 5, 36, 177, 8, kCentred, "La sol·licitud actual enviada al QuopLink és:"},
+    {120, "Edit", 5, 46, 177, 16, kServerLine, kServer},
+    {121, "Static", 5, 63, 177, 8, kCentredData, "#Quop"},
+    {-1, "Button", 17, 73, 153, 56, kGroupBox, "Voleu:"},
+    {117, "Button", 27, 85, 141, 10, kRadio, "&Canviar els servidors i unir-vos al canal?"},
+    {118, "Button", 27, 99, 143, 10, kRadio, "&Unir-vos al canal amb el servidor actual?"},
+    {119, "Button", 27, 113, 127, 10, kRadio, "&Executar una altra còpia del Quop?"},
 }};
 
 const Dialog kAsk2Dlg = {kShownDialog, 119, 82, 176, 129, 8, kFont, "QuopLink Confirmació", {
     {1, "Button", 50, 110, 36, 14, kDefault, "Endavant"},
     {2, "Button", 90, 110, 34, 14, kPush, "Cancel·la"},
     {-1, "Static", 5, 6, 167, 8, kCentred, "El QuopLink ha trobat que el Quop està connectat a:"},
-    {114, "Static", 5, 19, 166, 8, kCentredData, kServer},
-    {-1, "Static", 5, 33, 166, 8, kCentred, "La sol·licitud actual enviada al QuopLink és:"},
-    {120, "Static", 5, 45, 166, 8, kCentredData, kServer},
-    {-1, "Button", 29, 59, 137, 44, kGroupBox, "Voleu:"},
-    {117, "Button", 41, 71, 100, 12, kRadio, "&Canviar al nou servidor?"},
-    {119, "Button", 41, 85, 127, 10, kRadio, "&Executar una altra còpia del Quop?"},
+    {114, "Edit", 5, 19, 166, 16, kServerLine, kServer},
+    {-1, "Static", 5, 36, 166, 8, kCentred, "La sol·licitud actual enviada al QuopLink és:"},
+    {120, "Edit", 5, 46, 166, 16, kServerLine, kServer},
+    {-1, "Button", 29, 63, 137, 44, kGroupBox, "Voleu:"},
+    {117, "Button", 41, 75, 100, 12, kRadio, "&Canviar al nou servidor?"},
+    {119, "Button", 41, 89, 127, 10, kRadio, "&Executar una altra còpia del Quop?"},
     {118, "Button", 195, 78, 137, 12, kChild | BS_AUTORADIOBUTTON | WS_DISABLED,
      "Uneix-te al canal amb el servidor actual"},
 }};
@@ -147,14 +149,17 @@ TEST(DialogFont, IsMsSansSerifWithItsWindowsMetrics) {
 // it. User data (servers, the channel, replies, paths) is measured at its
 // longest ordinary value; a longer one is cut by its control.
 TEST(HelperLayout, EveryTextFitsItsControl) {
-  const std::string server = "irc.xarxa-catalana.example.org:6667", channel = "#programari-en-catala";
+  // A server line holds two lines of a name that the IRC allows, and
+  // scrolls to the rest of a longer one.
+  const std::string server = "irc.xarxa-catalana.example.org:6667", channel = "#programari-en-catala",
+                    twoLines = "irc.libera.chat." + std::string(30, 'x') + ".example.net:6697";
   const struct {
     LPCSTR name;
     std::vector<layout::ShownText> shown;
   } kDialogs[] = {
-      {"LINK_DLG", {{114, server}, {115, channel}}},
-      {"ASK_DLG", {{114, server}, {120, server}, {121, channel}}},
-      {"ASK2_DLG", {{114, server}, {120, server}}},
+      {"LINK_DLG", {{114, twoLines}, {115, channel}}},
+      {"ASK_DLG", {{114, twoLines}, {120, twoLines}, {121, channel}}},
+      {"ASK2_DLG", {{114, twoLines}, {120, server}}},
       {"WARN_DLG", {{116, "4.51"}}},
       {"INSTALL_DLG",
        {{103, kSetupWelcome},

@@ -2,6 +2,7 @@
 // file, against the stand-in client (its log shows what it received).
 #include <gtest/gtest.h>
 
+#include "dde_client.h"
 #include "helper_run.h"
 // After windows.h, which it needs.
 #include <dde.h>
@@ -232,6 +233,22 @@ TEST(LinkDialog, AnIrcAddressAlwaysAsksFirst) {
             "irc.example.cat,6667,#catala clau,1");
 }
 
+// The longest server name the IRC's rules let through is shown whole: its
+// line breaks it and scrolls down to its end.
+TEST(LinkDialog, ShowsEveryCharacterOfTheLongestServerName) {
+  HelperSetup setup;
+  const std::string server = std::string(195, 'W') + ".cat";
+  auto helper = setup.Start(RequestFile("server " + server + "\nchannel catala\nconfirm 1\n"));
+  HWND link = HelperSetup::WaitForDialog(*helper, kLinkTitle);
+  ASSERT_NE(link, nullptr);
+  HWND line = ui::Control(link, IDC_LINK_SERVER);
+  EXPECT_EQ(ui::Text(line), server + ":6667");
+  EXPECT_GT(SendMessageA(line, EM_GETLINECOUNT, 0, 0), 2);
+  EXPECT_TRUE(ui::Style(line) & WS_VSCROLL) << "the rest of the name cannot be scrolled to";
+  ui::Click(link, IDCANCEL);
+  ASSERT_TRUE(helper->WaitExit());
+}
+
 TEST(LinkDialog, YesIsNoConfirmation) {
   HelperSetup setup;
   RunningClient running({"CONNECTED=not connected"});
@@ -369,6 +386,33 @@ TEST(StartClient, AnEmptyServiceNameAsksNoProgramAndStartsTheClient) {
   EXPECT_EQ(StandInLog("args")[0], (Fields{"-j#catala"}));
 }
 
+// A client asleep in its DDE work (hung) costs the helper seconds: after a
+// transaction that runs out of time it asks nothing more and starts the
+// client as for one that does not answer. Under Wine a timed-out
+// transaction's DdeDisconnect waits 10 s more for the hung partner.
+TEST(StartClient, AHungClientCostsSecondsAndTheClientIsStarted) {
+  const DWORD kWineDisconnectMs = 10000;
+  const std::vector<std::string> clients[] = {
+      {"sleep=VERSION:30000", "sleep=EXENAME:30000", "sleep=INIFILE:30000", "sleep=CONNECTED:30000",
+       "sleep=SERVERPORT:30000", "sleep=CONNECT:30000"},
+      {"sleep=EXENAME:30000", "sleep=INIFILE:30000", "sleep=CONNECT:30000"},
+  };
+  for (const auto& config : clients) {
+    SCOPED_TRACE(config.front());
+    const size_t startsBefore = StandInLog("args").size();
+    HelperSetup setup;
+    RunningClient running(config);
+    const double start = ui::NowMs();
+    auto helper = setup.Start(setup.Request("req.txt", "channel catala\n"));
+    ASSERT_TRUE(helper->WaitExit(30000));
+    const double took = ui::NowMs() - start;
+    std::printf("    the helper took %.1f s\n", took / 1000);
+    EXPECT_LT(took, kDdeWorkMs + kWineDisconnectMs + 3000.0);
+    ASSERT_TRUE(WaitForStandInLines("args", startsBefore + 2));
+    EXPECT_EQ(StandInLog("args").back(), (Fields{"-j#catala"}));
+  }
+}
+
 TEST(StartClient, AnEmptyVersionCountsAsNoClient) {
   HelperSetup setup;
   RunningClient running({"VERSION="});
@@ -423,10 +467,16 @@ TEST(Intake, ATailNamingNothingOrARefusedAddressEndsQuietly) {
   HelperSetup setup;
   RunningClient running({"CONNECTED=not connected"});
   const std::string request = setup.Request("req.txt", kPlainRequest);
+  // Fields outside the IRC's rules, and an order too long for the client's
+  // text (every field at its longest), are no request either.
+  const std::string longest = "server " + std::string(199, 's') + "\nchannel " + std::string(199, 'c') + "\npassword " +
+                              std::string(99, 'k') + "\n";
   for (const std::string& tail :
        {setup.folder + "nothing.txt", "\"" + request + "\"", setup.folder,
         std::string("ircs://irc.example.cat:6697/catala"), std::string("irc6://irc.example.cat/catala"),
-        std::string("irc:/irc.example.cat/catala"), std::string("irc://irc.example.cat:66a7/catala")}) {
+        std::string("irc:/irc.example.cat/catala"), std::string("irc://irc.example.cat:66a7/catala"),
+        std::string("irc://%5C%5Cevil%5Cshare/catala"), setup.Request("unc.txt", "server \\\\evil\\share\n"),
+        setup.Request("port.txt", "server irc.example.cat\nport 6667-ievil\n"), setup.Request("long.txt", longest)}) {
     SCOPED_TRACE(tail);
     auto helper = setup.Start(tail);
     bool window = false;

@@ -16,7 +16,7 @@ Read ReadAddress(const char* tail) {
   Read read{ChatAddress::kNone, {}};
   ClearRequest(read.request);
   read.kind = ReadChatAddress(tail, read.request);
-  if (read.kind == ChatAddress::kRead) NormaliseRequest(read.request);
+  if (read.kind == ChatAddress::kRead && !NormaliseRequest(read.request)) read.kind = ChatAddress::kRefused;
   return read;
 }
 
@@ -36,15 +36,16 @@ TEST(ChatAddress, ReadsEachPartAsARequestFileWouldGiveIt) {
       {"irc:///catala", "", "6667", "#catala", ""},  // no server, as a file naming only a channel
       {"irc://irc.example.cat/anna,isnick", "irc.example.cat", "6667", "", ""},
       {"irc://irc.example.cat/xarxa,ISSERVER", "irc.example.cat", "6667", "", ""},
-      {"irc://irc.example.cat/catala,needpass,isnickname?key=a%20b&key=x", "irc.example.cat", "6667", "#catala", "a b"},
+      {"irc://irc.example.cat/catala,needpass,isnickname?key=a%20b&key=x", "irc.example.cat", "6667", "#catala", "a"},
       {"irc://h/c?foo=1&Key=k&x", "h", "6667", "#c", "k"},
-      {"irc://h:123456789012/c", "h", "123456789", "#c", ""},  // cut to the field
       // What the escapes give goes through the cuts of a request file.
       {"irc://irc.example.cat%20-j%230/catala", "irc.example.cat", "6667", "#catala", ""},
       {"irc://h/c%2C0?key=k%2C1", "h", "6667", "#c", "k"},
       {"irc://h/c%0D%0A-sx?key=k%0Dy", "h", "6667", "#c", "k"},
       {"irc://h/c%22%20-sx", "h", "6667", "#c", ""},
       {"irc://h/c%00x", "h", "6667", "#c", ""},
+      {"irc://h/c?key=k%22%20-ic:\\evil.ini%20%23other", "h", "6667", "#c", "k\""},  // a key ends at a blank
+      {"irc://h/c?key=x%7C%2Fquit", "h", "6667", "#c", "x|/quit"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.tail);
@@ -78,6 +79,10 @@ TEST(ChatAddress, RefusesMalformedAndSecureAddressesAndLeavesFilesAlone) {
       {"irc:/h/c", ChatAddress::kRefused},
       {"irc:h", ChatAddress::kRefused},
       {"irc://h:66a7/c", ChatAddress::kRefused},
+      {"irc://h:123456789012/c", ChatAddress::kRefused},  // no port
+      {"irc://h:65536/c", ChatAddress::kRefused},
+      {"irc://%5C%5Cevil%5Cshare/c", ChatAddress::kRefused},  // no host name
+      {"irc://irc.example.cat%2Fx/c", ChatAddress::kRefused},
       {"irc://h:/c", ChatAddress::kRefused},
       {"irc://h:-1/c", ChatAddress::kRefused},
       {"irc://h/c%2", ChatAddress::kRefused},

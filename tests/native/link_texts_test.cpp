@@ -93,7 +93,9 @@ TEST(Normalise, CutsPrefixesAndDefaults) {
   EXPECT_EQ(std::string(r.channel), "#" + std::string(198, 'c'));
 }
 
-TEST(Normalise, CutsThePasswordAtItsFirstControlCharacterOnly) {
+// A channel key ends at its first control character or blank (RFC 2812
+// holds none in a key); quotes and "|" stay.
+TEST(Normalise, CutsThePasswordAtItsFirstControlCharacterOrBlank) {
   const char* const cases[][2] = {
       {"clau\rPRIVMSG NickServ :identify", "clau"},  // a carriage return kept by the text-mode reading
       {"clau\nJOIN #x", "clau"},
@@ -104,7 +106,9 @@ TEST(Normalise, CutsThePasswordAtItsFirstControlCharacterOnly) {
       {"\x1F"
        "b",
        ""},
-      {"two words", "two words"},  // inner blanks stay
+      {"two words", "two"},
+      {"k\" -ic:\\evil.ini #other", "k\""},
+      {"x|/quit", "x|/quit"},
       {"quo\"te", "quo\"te"},
       {"\xE7"
        "a",
@@ -118,6 +122,38 @@ TEST(Normalise, CutsThePasswordAtItsFirstControlCharacterOnly) {
     char text[kWorkTextSize];
     ASSERT_TRUE(JoinText(text, sizeof text, r));
     EXPECT_EQ(std::string(text), c[1][0] ? std::string("#c ") + c[1] + ",1" : "#c,1");
+  }
+}
+
+// What the IRC allows, on both roads: a server that is a host name (a dotted
+// IPv4 address is one), a port from 1 to 65535; anything else is refused.
+TEST(Normalise, AcceptsOnlyHostNamesAndPortsThatTheIrcAllows) {
+  const struct {
+    const char *server, *port;
+    bool allowed;
+  } cases[] = {
+      {"irc.example.cat", "6667", true},
+      {"irc.example-2.cat", "", true},
+      {"192.0.2.7", "7000", true},
+      {"irc_1.example", "1", true},
+      {"", "65535", true},                           // a channel alone
+      {"irc.example.cat more", "7000 extra", true},  // cut at the blank, as a request file's are
+      {"\\\\evil\\share", "", false},
+      {"-ievil", "", false},
+      {".example", "", false},
+      {"h\xE7", "", false},
+      {"h/x", "", false},
+      {"irc.libera.chat:6697-x.example.net", "", false},
+      {"h", "6667-ievil", false},
+      {"h", "0", false},
+      {"h", "65536", false},
+      {"h", "123456789", false},
+      {"h", "000020", false},  // what a cut may leave of a longer value
+      {"h", "00020", true},
+  };
+  for (const auto& c : cases) {
+    LinkRequest r = Request(c.server, c.port, "#c");
+    EXPECT_EQ(NormaliseRequest(r), c.allowed) << c.server << " " << c.port;
   }
 }
 

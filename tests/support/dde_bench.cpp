@@ -22,7 +22,9 @@ double MedianMs(int runs, Work work) {
   return ui::Median(times);
 }
 
+// Each request the work of a link flow of its own.
 bool Request(const char* topic, char (&buffer)[kPathSize]) {
+  StartDdeWork();
   return DdeTransact("Quop", topic, topic, buffer, DdeKind::kRequest, kDdeTimeoutMs);
 }
 

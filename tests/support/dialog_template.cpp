@@ -123,10 +123,12 @@ bool TextRoom(HWND control, RECT& room, UINT& format) {
   GetClientRect(control, &room);
   const std::string windowClass = ui::ClassName(control);
   if (lstrcmpiA(windowClass.c_str(), "Edit") == 0) {
-    if ((style & (ES_MULTILINE | ES_AUTOHSCROLL | WS_VSCROLL)) != (ES_MULTILINE | WS_VSCROLL)) return false;
+    if ((style & (ES_MULTILINE | ES_AUTOHSCROLL)) != ES_MULTILINE) return false;
     SendMessageA(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
-    room.bottom = room.top + 0x7FFF;
-    format = DT_WORDBREAK | DT_NOPREFIX;  // a word wider than the box would be broken inside it
+    // A box that scrolls keeps words whole (one wider than the box would be
+    // broken inside it); one that does not breaks them as the box does.
+    format = DT_WORDBREAK | DT_NOPREFIX | ((style & WS_VSCROLL) ? 0 : DT_EDITCONTROL);
+    if (style & WS_VSCROLL) room.bottom = room.top + 0x7FFF;
     return true;
   }
   if (lstrcmpiA(windowClass.c_str(), "Static") == 0) {

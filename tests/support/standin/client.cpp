@@ -10,6 +10,8 @@
 //   refuse=TOPIC             no reply to a request on TOPIC
 //   noconversation=TOPIC     no conversation on TOPIC at all
 //   delay=TOPIC:MS           reply to TOPIC only after MS milliseconds
+//   sleep=TOPIC:MS           sleep MS milliseconds in the transaction on TOPIC
+//                            (a hung client: it serves nothing meanwhile)
 //   rejectpokes=1            refuse every poke
 //   log=PATH                 the log (default %QUOP_STANDIN_LOG%)
 // The log gets one line each: "args" and the arguments as the C runtime
@@ -34,7 +36,7 @@ std::map<std::string, std::string> g_replies = {
 std::string g_service = "Quop";
 std::set<std::string> g_refused;
 std::set<std::string> g_closedTopics;
-std::map<std::string, DWORD> g_delays;
+std::map<std::string, DWORD> g_delays, g_sleeps;
 bool g_rejectPokes = false;
 std::string g_log;
 DWORD g_instance = 0;
@@ -68,9 +70,11 @@ void Apply(const std::string& setting) {
     g_refused.insert(value);
   } else if (key == "noconversation") {
     g_closedTopics.insert(value);
-  } else if (key == "delay") {
+  } else if (key == "delay" || key == "sleep") {
     const size_t colon = value.find(':');
-    if (colon != std::string::npos) g_delays[value.substr(0, colon)] = std::atoi(value.c_str() + colon + 1);
+    if (colon != std::string::npos) {
+      (key == "delay" ? g_delays : g_sleeps)[value.substr(0, colon)] = std::atoi(value.c_str() + colon + 1);
+    }
   } else if (key == "rejectpokes") {
     g_rejectPokes = value == "1";
   } else if (key == "log") {
@@ -104,6 +108,7 @@ std::string TextOf(HSZ handle) {
 
 HDDEDATA CALLBACK Serve(UINT type, UINT format, HCONV conversation, HSZ topic, HSZ item, HDDEDATA data, ULONG_PTR,
                         ULONG_PTR) {
+  if ((type == XTYP_REQUEST || type == XTYP_POKE) && g_sleeps.count(TextOf(topic))) Sleep(g_sleeps[TextOf(topic)]);
   switch (type) {
     case XTYP_CONNECT:
       return reinterpret_cast<HDDEDATA>(g_closedTopics.count(TextOf(topic)) ? FALSE : TRUE);
