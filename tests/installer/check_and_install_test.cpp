@@ -223,9 +223,6 @@ TEST(Install, BacksUpReplacesAndReports) {
 
 // Windows Vista on keeps the menus that a client under Program Files saved in
 // the user's VirtualStore, and the client reads them first: they are copied
-// and translated as the client's own file is.
-// Windows Vista on keeps the menus that a client under Program Files saved in
-// the user's VirtualStore, and the client reads them first: they are copied
 // and translated as the client's own file is. Any user can make a folder of
 // that path a link (a junction): the installer, an administrator, then
 // neither writes nor reads through it.
@@ -236,21 +233,20 @@ TEST(Install, TheMenusKeptApartForAClientUnderProgramFilesAreTranslatedOnlyWhere
   const std::string client = std::string(programFiles) + "\\Quop test\\";
   const std::string store = std::string(localAppData) + "\\VirtualStore" + client.substr(2);
   const std::string guarded = testenv::WindowsDir().substr(0, 3) + "guarded\\";
+  // Before each row and after the test.
   struct Cleanup {
     std::string client, store, guarded;
-    ~Cleanup() {
+    void Clear() const {
       testenv::DeleteTree(client);
       testenv::RemoveLink(store.substr(0, store.size() - 1));
       testenv::DeleteTree(store);
       testenv::DeleteTree(guarded);
     }
+    ~Cleanup() { Clear(); }
   } cleanup{client, store, guarded};
   for (const bool link : {false, true}) {
     SCOPED_TRACE(link ? "the folder is a link" : "a folder");
-    testenv::DeleteTree(client);
-    testenv::RemoveLink(store.substr(0, store.size() - 1));
-    testenv::DeleteTree(store);
-    testenv::DeleteTree(guarded);
+    cleanup.Clear();
     MakeClient(client);
     if (link) {
       ASSERT_TRUE(CreateDirectoryA(guarded.c_str(), nullptr));
