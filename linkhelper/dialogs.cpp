@@ -32,7 +32,6 @@ bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, bool hasCancel,
 
 namespace {
 
-// "server:port" of the request into a control.
 // A server line shows every character of the name: its box breaks a name
 // wider than a line, holds two lines, and scrolls down to the rest of a
 // longer one.
@@ -41,6 +40,7 @@ void ShowServer(HWND dialog, int id, const char* text) {
   if (SendDlgItemMessageA(dialog, id, EM_GETLINECOUNT, 0, 0) > 2) ShowScrollBar(GetDlgItem(dialog, id), SB_VERT, TRUE);
 }
 
+// "server:port" of the request into a control.
 void ShowRequestedServer(HWND dialog, int id) {
   char text[kServerSize + kPortSize + 1];
   FormatText(text, sizeof text, "%s:%s", {g_request.server, g_request.port});

@@ -82,8 +82,8 @@ void CutAtComma(char* text) {
 bool IsHostName(const char* text) {
   for (const char* p = text; *p; ++p) {
     const char c = *p;
-    const bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    if (!letterOrDigit && (p == text || (c != '-' && c != '.'))) return false;
+    const bool nameCharacter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!nameCharacter && (p == text || (c != '-' && c != '.'))) return false;
   }
   return true;
 }
