@@ -25,6 +25,11 @@ configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-env.sh.in ${CMAKE_BINARY_DIR}/wi
 configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                 WORLD_READ WORLD_EXECUTE)
+# The hinge of the bench: ctest runs every Windows program of a test (each
+# GoogleTest case of quop_add_wine_test, and any add_test naming a target)
+# through this emulator, wine-run.sh, which makes sure the bench is up (and
+# brings it down and up again after a test found its desktop hung) and runs
+# the program under Wine in this build's prefix on the bench's display.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 
 # GoogleTest from Debian's sources, built with this toolchain.
@@ -49,6 +54,7 @@ function(quop_add_wine_test target)
   # Its failures print the programs' Catalan texts as letters, not escapes.
   add_executable(${target} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/readable_failures.cpp)
   target_link_libraries(${target} PRIVATE uidriver GTest::gtest_main ${ARG_LIBS})
+  add_dependencies(${target} prefix_sweep)
   if(ARG_DEPENDS)
     add_dependencies(${target} ${ARG_DEPENDS})
   endif()

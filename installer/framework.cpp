@@ -190,32 +190,45 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG:
       CentreOnOpening();
       return OnInitDialog();
-    case WM_COMMAND:
     case WM_CTLCOLORSTATIC: {
-      // A notification goes back first to the control that sent it.
-      HWND control = reinterpret_cast<HWND>(lParam);
-      CWnd* child = FromHandlePermanent(control);
-      if (child && child->Dispatch(message, wParam, lParam, true, &result)) {
-        if (message == WM_CTLCOLORSTATIC) return static_cast<INT_PTR>(result);  // the brush, or 0: default
-        return TRUE;
-      }
-      if (message == WM_CTLCOLORSTATIC) return FALSE;
-      if (Dispatch(message, wParam, lParam, false, &result)) return TRUE;
-      if (HIWORD(wParam) == BN_CLICKED) {
-        if (LOWORD(wParam) == IDOK) {
-          OnOK();
-          return TRUE;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-          OnCancel();
-          return TRUE;
-        }
-      }
-      return FALSE;
+      // Asked first of the control that is to be painted.
+      CWnd* child = FromHandlePermanent(reinterpret_cast<HWND>(lParam));
+      if (child && child->Dispatch(message, wParam, lParam, true, &result)) return static_cast<INT_PTR>(result);
+      return FALSE;  // the default colours
+    }
+    case WM_COMMAND: {
+      // A click (of a button, or of the link) that arrives while this dialog
+      // still handles one is dropped: a message box or a call into the
+      // shell runs a message loop of its own, in which a second click, or
+      // one queued meanwhile, would run a handler inside the first.
+      if (HIWORD(wParam) != BN_CLICKED) return HandleCommand(wParam, lParam) ? TRUE : FALSE;
+      if (m_bHandlingClick) return TRUE;
+      m_bHandlingClick = true;
+      const bool handled = HandleCommand(wParam, lParam);
+      m_bHandlingClick = false;
+      return handled ? TRUE : FALSE;
     }
     default:
       return Dispatch(message, wParam, lParam, false, &result) ? TRUE : FALSE;
   }
+}
+
+bool CDialog::HandleCommand(WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  // A notification goes back first to the control that sent it.
+  CWnd* child = FromHandlePermanent(reinterpret_cast<HWND>(lParam));
+  if (child && child->Dispatch(WM_COMMAND, wParam, lParam, true, &result)) return true;
+  if (Dispatch(WM_COMMAND, wParam, lParam, false, &result)) return true;
+  if (HIWORD(wParam) != BN_CLICKED) return false;
+  if (LOWORD(wParam) == IDOK) {
+    OnOK();
+    return true;
+  }
+  if (LOWORD(wParam) == IDCANCEL) {
+    OnCancel();
+    return true;
+  }
+  return false;
 }
 
 // ---------------------------------------------------------------------------

@@ -187,10 +187,13 @@ class CDialog : public CWnd {
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Routes a WM_COMMAND: to the control that sent it, the table, OK, Cancel.
+  bool HandleCommand(WPARAM wParam, LPARAM lParam);
   void CentreOnOpening() const;
 
   UINT m_templateId;
   HWND m_owner;
+  bool m_bHandlingClick = false;
 };
 
 // The window that dialogs and message boxes opened without an explicit owner

@@ -88,7 +88,7 @@ start_load() {
     while :; do
       timeout 30 "$1" "$2" >/dev/null 2>&1 </dev/null
       timeout -s KILL 3 "$1" "$3" --service=SoakLoad >/dev/null 2>&1 </dev/null
-    done' load "$QUOP_WINE" "$donothing" "$standin" &
+    done' load "$QUOP_WINE" "$donothing" "$standin" 2>>"$out/load.log" &
   load_pids+=($!)
   for _ in 1 2; do
     setsid timeout "$load_limit" sh -c 'while :; do :; done' &
@@ -97,9 +97,10 @@ start_load() {
   unset DISPLAY
 }
 
-# Evidence of a hang: a Wine process of the tests' prefix that has lived for
-# 40 s with its output on a pipe (the bench's own processes write to its log;
-# a test's processes live a few seconds and write where ctest reads): what it
+# Evidence of a hang: a program under test (a Wine process of the tests'
+# prefix, started by a test program, not by ctest) that has lived for 40 s
+# with its output on a pipe (the bench's own processes write to its log; a
+# test's processes live a few seconds and write where ctest reads): what it
 # and every other process of the prefix are doing, and who holds that pipe.
 snapshot_hangs() {
   local run=$1 pid p age out1 file
@@ -107,6 +108,8 @@ snapshot_hangs() {
     sleep 5
     for pid in $(pgrep -f '\.exe' || true); do
       { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$build/wineprefix" || continue
+      # A test program itself (ctest's child) may run for minutes: the sweeps do.
+      [ "$(ps -o comm= -p "$(awk '/^PPid/{print $2}' "/proc/$pid/status" 2>/dev/null)" 2>/dev/null)" = ctest ] && continue
       out1=$(readlink "/proc/$pid/fd/1" 2>/dev/null || true)
       case "$out1" in pipe:*) ;; *) continue ;; esac
       age=$(ps -o etimes= -p "$pid" 2>/dev/null | tr -d ' ')

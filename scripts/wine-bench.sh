@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # The Wine test bench of one build folder.
-#   wine-bench.sh BUILD up      display, prefix, persistent wine server, URL handlers
-#   wine-bench.sh BUILD ensure  quick check that "up" has run and still holds (else runs it)
+#   wine-bench.sh BUILD up      display, prefix, persistent wine server, URL handlers, and the
+#                               prefix swept of what killed tests left
+#   wine-bench.sh BUILD ensure  quick check that "up" has run and still holds (else runs it);
+#                               after a test found the desktop hung, down and up again
 #   wine-bench.sh BUILD down    ends every Wine process of the prefix and the virtual display
+# The display is chosen here alone, when the bench comes up: the caller's
+# $DISPLAY then, else a virtual display of the bench's own. It is recorded
+# in the bench folder, and every Wine process of the bench uses that one.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 action=$2
@@ -15,8 +20,8 @@ xvfb_alive() {
   [ -f "$bench/xvfb.pid" ] && kill -0 "$(cat "$bench/xvfb.pid")" 2>/dev/null
 }
 
-# A display for every Wine process of this bench: the user's, or a virtual one.
-# The first Wine process of a prefix must already see it.
+# A display for every Wine process of this bench: the caller's, or a virtual
+# one. The first Wine process of a prefix must already see it.
 start_display() {
   if [ -n "$user_display" ]; then
     echo "$user_display" >"$bench/display"
@@ -98,7 +103,11 @@ install_fonts() {
 }
 
 desktop_alive() {
-  DISPLAY=$(cat "$bench/display") xwininfo -root -tree 2>/dev/null | grep -q '"Default - Wine desktop"'
+  local windows
+  # Read whole before it is searched: with pipefail, a search that stops at
+  # its first match would end xwininfo early and count as no desktop.
+  windows=$(DISPLAY=$(cat "$bench/display") xwininfo -root -tree 2>/dev/null) || return 1
+  grep -q '"Default - Wine desktop"' <<<"$windows"
 }
 
 # The virtual desktop lives in an explorer process. Started here, it belongs
@@ -148,28 +157,48 @@ up() {
   "$WINESERVER" -p >>"$bench/wine.log" 2>&1 </dev/null || true
   configure_prefix
   start_desktop
+  # What tests that were killed left in the prefix (their own programs sweep
+  # it too, before their first test).
+  local sweep=$build/tests/support/prefix_sweep.exe
+  if [ -f "$sweep" ]; then
+    timeout -s KILL 60 "$QUOP_WINE" "$sweep" >>"$bench/wine.log" 2>&1 </dev/null || {
+      echo "wine-bench: the prefix could not be swept" >&2
+      exit 1
+    }
+  fi
   touch "$bench/up"
+}
+
+down() {
+  if [ -f "$WINEPREFIX/system.reg" ]; then
+    "$WINESERVER" -k 2>/dev/null || true
+    timeout 30 "$WINESERVER" -w 2>/dev/null || true
+  fi
+  if xvfb_alive; then
+    kill "$(cat "$bench/xvfb.pid")" 2>/dev/null || true
+  fi
+  rm -f "$bench/xvfb.pid" "$bench/display" "$bench/up"
 }
 
 case "$action" in
   up) up ;;
   ensure)
-    if [ -f "$bench/up" ] && [ -f "$WINEPREFIX/system.reg" ] && { [ -n "$user_display" ] || xvfb_alive; } &&
-      fonts_present && desktop_alive; then
+    # Every test program checks first that the desktop answers; one that
+    # found it hung (and failed at once, saying so) left this mark.
+    if [ -f "$bench/desktop-hung" ]; then
+      echo "wine-bench: a test found Wine's desktop hung: the bench is brought down and up again" >&2
+      down
+      rm -f "$bench/desktop-hung"
+      up
+      exit 0
+    fi
+    if [ -f "$bench/up" ] && [ -f "$WINEPREFIX/system.reg" ] && [ -f "$bench/display" ] &&
+      { [ ! -f "$bench/xvfb.pid" ] || xvfb_alive; } && fonts_present && desktop_alive; then
       exit 0
     fi
     up
     ;;
-  down)
-    if [ -f "$WINEPREFIX/system.reg" ]; then
-      "$WINESERVER" -k 2>/dev/null || true
-      timeout 30 "$WINESERVER" -w 2>/dev/null || true
-    fi
-    if xvfb_alive; then
-      kill "$(cat "$bench/xvfb.pid")" 2>/dev/null || true
-    fi
-    rm -f "$bench/xvfb.pid" "$bench/display" "$bench/up"
-    ;;
+  down) down ;;
   *)
     echo "usage: wine-bench.sh BUILD up|ensure|down" >&2
     exit 2

@@ -46,8 +46,10 @@ for entry in "$@"; do
         continue
       fi
       stop=$(printf '0x%x' $((start + size)))
-      if "$objdump" -d --start-address="$start" --stop-address="$stop" "$exe" |
-        grep -qE "call +0x$(printf '%x' "$address")\$"; then
+      # Read whole before it is searched: with pipefail, a search that stops
+      # at its first match would end the disassembler early and fail.
+      code=$("$objdump" -d --start-address="$start" --stop-address="$stop" "$exe")
+      if grep -qE "call +0x$(printf '%x' "$address")\$" <<<"$code"; then
         echo "  $function checks its frame"
       else
         fail "$function does not check its frame"

@@ -2,11 +2,13 @@
 // through the real installer and the real open-file dialog.
 #include <gtest/gtest.h>
 
-#include "installer_run.h"
+#include "installer_road.h"
 // After windows.h, which it needs.
 #include <shlobj.h>
 
 namespace {
+
+using testenv::ClassValue;
 
 const char kNotClient[] = "El fitxer que heu seleccionat no és el programa principal del Quop.";
 const char kOtherVersion[] =
@@ -14,7 +16,6 @@ const char kOtherVersion[] =
     "pero no\nus garantim que el programa funcioni correctament.";
 const char kCannotOpenClient[] =
     "No es pot accedir al fitxer. Assegureu-vos que el Quop\nno s'està executant en aquest moment.";
-const char kInstalled[] = "El Quop en català ja està instal·lat. Executeu\nel programa com ho feu normalment.";
 const char kNothingChosen[] = "(cap camí seleccionat)";
 
 // The message that names the files an install could not replace.
@@ -37,6 +38,10 @@ std::string CompleteResults(const std::string& client, const std::string& backup
 
 bool Enabled(HWND dialog, int id) { return ui::IsEnabled(ui::Control(dialog, id)); }
 
+ui::AssertionResult WaitForPath(const InstallerRun& run, const std::string& path) {
+  return ui::WaitForText(ui::Control(run.dialog, IDC_CLIENT_PATH), path);
+}
+
 // True while `path` cannot be opened for writing (a running program's file).
 bool Locked(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -45,10 +50,15 @@ bool Locked(const std::string& path) {
   return false;
 }
 
+ui::AssertionResult WaitForLock(const std::string& path, bool locked) {
+  return ui::WaitUntil([&] { return Locked(path) == locked; },
+                       [&] { return path + (locked ? " still free" : " still locked"); });
+}
+
 // Starts the client from its folder and waits until its file is locked.
 std::unique_ptr<ui::Process> StartClient(const std::string& client) {
   auto process = std::make_unique<ui::Process>(client + "quop32.exe", "", client);
-  EXPECT_TRUE(ui::WaitUntil([&] { return Locked(client + "quop32.exe"); }));
+  EXPECT_TRUE(WaitForLock(client + "quop32.exe", true));
   return process;
 }
 
@@ -60,22 +70,44 @@ void UseVariant(const std::string& client, const std::string& variant) {
 // ---------------------------------------------------------------------------
 // Choosing the client program.
 
-TEST(ChooseClient, AcceptsTheClientAndShowsItsPath) {
-  InstallerRun run;
-  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, IDC_CLIENT_PATH) == run.client + "quop32.exe"; }));
-  EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
-  EXPECT_TRUE(run.NoMessage());
+// A program that declares the client's name is accepted under any file name;
+// the U.K. block is read when the U.S. one lacks a value, and no further
+// than the length the block gives a value, whether or not a zero byte ends
+// it. Another version is said after the path is shown and the button enabled.
+TEST(ChooseClient, AcceptsWhatDeclaresTheClientAndWarnsOfAnotherVersion) {
+  const struct {
+    const char *variant, *name, *message;
+  } rows[] = {
+      {"quop32_us", "quop32.exe", nullptr},
+      {"quop32_us", "Xat.exe", nullptr},
+      {"quop32_uk", "quop32.exe", nullptr},
+      {"quop32_us_unnamed_uk", "quop32.exe", nullptr},
+      {"quop32_unterminated", "quop32.exe", nullptr},
+      {"quop32_trailing_blank", "quop32.exe", kOtherVersion},
+      {"quop32_561_dotted", "quop32.exe", kOtherVersion},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.variant) + " as " + row.name);
+    InstallerRun run;
+    const std::string program = run.client + row.name;
+    ASSERT_TRUE(CopyFileA(StandIn(row.variant).c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(run.Pick(program));
+    if (row.message) {
+      EXPECT_EQ(run.ExpectMessage(), row.message);
+    } else {
+      EXPECT_TRUE(WaitForPath(run, program));
+      EXPECT_TRUE(run.NoMessage());
+    }
+    EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), program);
+    EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
+  }
 }
 
 TEST(ChooseClient, EnterOpensTheFileSelection) {
   InstallerRun run;
   ui::PressKey(run.dialog, VK_RETURN);
-  ui::WindowQuery query;
-  query.processId = run.process->id();
-  query.title = "Open";
-  HWND open = ui::WaitForWindow(query);
-  ASSERT_NE(open, nullptr);
+  HWND open = nullptr;
+  ASSERT_TRUE(run.WaitForDialog("Open", open));
   ui::Click(open, IDCANCEL);
 }
 
@@ -99,7 +131,7 @@ TEST(ChooseClient, ARunningClientCannotBeChosen) {
 TEST(ChooseClient, RefusesAProgramThatDeclaresAnotherNameAndKeepsTheEarlierChoice) {
   InstallerRun run;
   // Nothing chosen yet: the refusal leaves the display and the button alone.
-  UseVariant(run.client, "quop32_upper");
+  ASSERT_NO_FATAL_FAILURE(UseVariant(run.client, "quop32_upper"));
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
   EXPECT_EQ(run.ExpectMessage(), kNotClient);
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), kNothingChosen);
@@ -107,9 +139,9 @@ TEST(ChooseClient, RefusesAProgramThatDeclaresAnotherNameAndKeepsTheEarlierChoic
 
   // After an accepted choice, a refused one in another folder leaves the
   // display, the button and the install's destination as they were.
-  UseVariant(run.client, "quop32_us");
+  ASSERT_NO_FATAL_FAILURE(UseVariant(run.client, "quop32_us"));
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, IDC_CLIENT_PATH) == run.client + "quop32.exe"; }));
+  ASSERT_TRUE(WaitForPath(run, run.client + "quop32.exe"));
   const std::string other = testenv::ScratchDir() + "other\\";
   MakeClient(other, "quop32_unversioned");
   ASSERT_TRUE(run.Pick(other + "quop32.exe"));
@@ -119,46 +151,9 @@ TEST(ChooseClient, RefusesAProgramThatDeclaresAnotherNameAndKeepsTheEarlierChoic
   ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
-  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), CompleteResults(run.client));
+  EXPECT_EQ(run.Results(), CompleteResults(run.client));
   EXPECT_FALSE(testenv::FileExists(other + "original"));
   EXPECT_EQ(Read(other + "popups.ini"), Read(testenv::SourcePath("tests\\support\\popups.ini")));
-}
-
-TEST(ChooseClient, AcceptsARenamedProgramThatDeclaresTheClientsName) {
-  InstallerRun run;
-  const std::string renamed = run.client + "Xat.exe";
-  ASSERT_TRUE(MoveFileA((run.client + "quop32.exe").c_str(), renamed.c_str()));
-  ASSERT_TRUE(run.Pick(renamed));
-  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, IDC_CLIENT_PATH) == renamed; }));
-  EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
-  EXPECT_TRUE(run.NoMessage());
-}
-
-// From the U.K. block when the U.S. one lacks a value, and no further than
-// the length the block gives a value, whether or not a zero byte ends it.
-TEST(ChooseClient, ReadsEachDeclaredValueAsItsBlockHoldsIt) {
-  for (const char* variant : {"quop32_uk", "quop32_us_unnamed_uk", "quop32_unterminated"}) {
-    SCOPED_TRACE(variant);
-    InstallerRun run;
-    UseVariant(run.client, variant);
-    ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-    EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
-    EXPECT_TRUE(run.NoMessage());
-    EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), run.client + "quop32.exe");
-  }
-}
-
-TEST(ChooseClient, WarnsAboutAnotherVersionButAcceptsIt) {
-  for (const char* variant : {"quop32_trailing_blank", "quop32_561_dotted"}) {
-    SCOPED_TRACE(variant);
-    InstallerRun run;
-    UseVariant(run.client, variant);
-    ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-    // The path is shown and the button enabled before the warning comes.
-    EXPECT_EQ(run.ExpectMessage(), kOtherVersion);
-    EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), run.client + "quop32.exe");
-    EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -194,27 +189,36 @@ void ExpectBackups(const InstallerRun& run, const Originals& originals, const st
 std::string WebMark(const std::string& file) { return file + ":Zone.Identifier"; }
 
 // A whole install, backups and translations checked.
-void ExpectInstallFrom(InstallerRun& run) {
+void ExpectInstallFrom(const InstallerRun& run) {
   const Originals originals(run.client);
-  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
-  ui::Click(run.dialog, IDC_INSTALL);
-  EXPECT_EQ(run.ExpectMessage(), kInstalled);
-  EXPECT_TRUE(run.DismissInfoDialog());
-  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), CompleteResults(run.client));
+  ASSERT_NO_FATAL_FAILURE(run.InstallWhole());
+  EXPECT_EQ(run.Results(), CompleteResults(run.client));
   ExpectTranslated(run);
   ExpectBackups(run, originals);
 }
 
+// A second press of "Instal·lar" while the first one's message is open
+// (the click of a user who thinks the first did not take, or a queued one)
+// is no second install.
 TEST(Install, BacksUpReplacesAndReports) {
   InstallerRun run;
   for (const char* target : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
     ASSERT_TRUE(testenv::WriteFile(WebMark(run.client + target), "[ZoneTransfer]\r\nZoneId=3\r\n"));
   }
-  ExpectInstallFrom(run);
+  const Originals originals(run.client);
+  ASSERT_TRUE(run.PickAndInstall());
+  HWND done = nullptr;
+  ASSERT_TRUE(ui::WaitForMessageBox(run.process->id(), kCaption, done));
+  ui::Click(run.dialog, IDC_INSTALL);
+  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  ASSERT_TRUE(run.DismissInfoDialog());
+  EXPECT_TRUE(run.NoMessage());
+  EXPECT_EQ(run.Results(), CompleteResults(run.client));
+  ExpectTranslated(run);
+  ExpectBackups(run, originals);
   EXPECT_FALSE(Enabled(run.dialog, IDC_BROWSE));
   EXPECT_FALSE(Enabled(run.dialog, IDC_INSTALL));
-  EXPECT_TRUE(Enabled(run.dialog, 2));
+  EXPECT_TRUE(Enabled(run.dialog, kSortir));
   // Installed files carry no mark: Windows would warn at every start of the client.
   for (const char* target : {"quop32.exe", "popups.ini", "urlhop32.exe"}) {
     EXPECT_FALSE(testenv::FileExists(WebMark(run.client + target))) << target;
@@ -224,78 +228,68 @@ TEST(Install, BacksUpReplacesAndReports) {
 // Windows Vista on keeps the menus that a client under Program Files saved in
 // the user's VirtualStore, and the client reads them first: they are copied
 // and translated as the client's own file is. Any user can make a folder of
-// that path a link (a junction): the installer, an administrator, then
+// that path a link (a junction), or the file a second name of one that only
+// an administrator may change: the installer, an administrator, then
 // neither writes nor reads through it.
 TEST(Install, TheMenusKeptApartForAClientUnderProgramFilesAreTranslatedOnlyWhereNoLinkLeads) {
-  char programFiles[MAX_PATH] = "", localAppData[MAX_PATH] = "";
-  ASSERT_TRUE(ExpandEnvironmentStringsA("%ProgramFiles%", programFiles, sizeof programFiles));
-  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData), S_OK);
-  const std::string client = std::string(programFiles) + "\\Quop test\\";
-  const std::string store = std::string(localAppData) + "\\VirtualStore" + client.substr(2);
-  const std::string guarded = testenv::WindowsDir().substr(0, 3) + "guarded\\";
-  // Before each row and after the test.
-  struct Cleanup {
-    std::string client, store, guarded;
-    void Clear() const {
-      testenv::DeleteTree(client);
-      testenv::RemoveLink(store.substr(0, store.size() - 1));
-      testenv::DeleteTree(store);
-      testenv::DeleteTree(guarded);
-    }
-    ~Cleanup() { Clear(); }
-  } cleanup{client, store, guarded};
-  for (const bool link : {false, true}) {
-    SCOPED_TRACE(link ? "the folder is a link" : "a folder");
-    cleanup.Clear();
+  const std::string client = testenv::ProgramFilesFolder(testenv::kProgramFilesClient);
+  const std::string store = testenv::VirtualStoreOf(client), guarded = testenv::GuardedFolder();
+  ASSERT_FALSE(store.empty());
+  const char kAdminOnly[] = "ADMIN-ONLY CONTENT";
+  enum class Store { kFolder, kLink, kHardLink };
+  for (const Store kind : {Store::kFolder, Store::kLink, Store::kHardLink}) {
+    SCOPED_TRACE(kind == Store::kFolder ? "a folder" : kind == Store::kLink ? "the folder is a link" : "a second name");
+    testenv::ClearFoldersOutsideScratch();
     MakeClient(client);
-    if (link) {
-      ASSERT_TRUE(CreateDirectoryA(guarded.c_str(), nullptr));
-      ASSERT_TRUE(testenv::WriteFile(guarded + "popups.ini", "ADMIN-ONLY CONTENT"));
-      const std::string parent = store.substr(0, store.rfind('\\', store.size() - 2));
-      SHCreateDirectoryExA(nullptr, parent.c_str(), nullptr);  // there already after the first row
-      ASSERT_TRUE(testenv::FileExists(parent));
+    ASSERT_TRUE(CreateDirectoryA(guarded.c_str(), nullptr));
+    ASSERT_TRUE(testenv::WriteFile(guarded + "popups.ini", kAdminOnly));
+    const std::string parent = store.substr(0, store.rfind('\\', store.size() - 2));
+    const int made = SHCreateDirectoryExA(nullptr, parent.c_str(), nullptr);
+    ASSERT_TRUE(made == ERROR_SUCCESS || made == ERROR_ALREADY_EXISTS) << made;
+    if (kind == Store::kLink) {
       ASSERT_TRUE(testenv::MakeLink(store.substr(0, store.size() - 1), guarded.substr(0, guarded.size() - 1)));
     } else {
-      ASSERT_EQ(SHCreateDirectoryExA(nullptr, store.c_str(), nullptr), ERROR_SUCCESS);
-      ASSERT_TRUE(testenv::WriteFile(store + "popups.ini", "[menus]\r\nmy own=1\r\n"));
+      ASSERT_TRUE(CreateDirectoryA(store.c_str(), nullptr)) << store << " " << GetLastError();
+      if (kind == Store::kHardLink) {
+        ASSERT_TRUE(testenv::MakeHardLink(store + "popups.ini", guarded + "popups.ini"));
+      } else {
+        ASSERT_TRUE(testenv::WriteFile(store + "popups.ini", "[menus]\r\nmy own=1\r\n"));
+      }
     }
     const Originals originals(client);
 
     InstallerRun run(false);
-    ASSERT_TRUE(run.Pick(client + "quop32.exe"));
-    ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
-    ui::Click(run.dialog, IDC_INSTALL);
+    ASSERT_TRUE(run.PickAndInstall(client + "quop32.exe"));
     EXPECT_EQ(run.ExpectMessage(), kInstalled);
-    EXPECT_TRUE(run.DismissInfoDialog());
+    ASSERT_TRUE(run.DismissInfoDialog());
+    const bool used = kind == Store::kFolder;
     const std::string menusLine =
-        link ? "" : "\r\nTambé s'han traduït els menús del Quop que el Windows desava a " + store + "popups.ini";
-    EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), "La versió original del Quop ha estat copiada a '" + client +
-                                                            "original\\'\r\n" + InstalledResult(client, menusLine));
+        used ? "\r\nTambé s'han traduït els menús del Quop que el Windows desava a " + store + "popups.ini" : "";
+    EXPECT_EQ(run.Results(), "La versió original del Quop ha estat copiada a '" + client + "original\\'\r\n" +
+                                 InstalledResult(client, menusLine));
     EXPECT_EQ(Read(client + "popups.ini"), Read(run.pack + "popups.ca"));
     EXPECT_EQ(Read(client + "original\\popups.ini"), originals.popups);
-    if (link) {
-      EXPECT_EQ(Read(guarded + "popups.ini"), "ADMIN-ONLY CONTENT");
-      EXPECT_FALSE(testenv::FileExists(client + "original\\popups (VirtualStore).ini"));
-    } else {
+    EXPECT_EQ(Read(guarded + "popups.ini"), kAdminOnly);
+    if (used) {
       EXPECT_EQ(Read(store + "popups.ini"), Read(run.pack + "popups.ca"));
       EXPECT_EQ(Read(client + "original\\popups (VirtualStore).ini"), "[menus]\r\nmy own=1\r\n");
+    } else {
+      EXPECT_FALSE(testenv::FileExists(client + "original\\popups (VirtualStore).ini"));
     }
-    ui::Click(run.dialog, IDCANCEL);
-    EXPECT_TRUE(run.process->WaitExit());
+    EXPECT_TRUE(run.Quit());
   }
+  testenv::ClearFoldersOutsideScratch();
 }
 
 TEST(Install, AMissingTranslatedFileStopsBeforeAnythingChanges) {
   InstallerRun run;
   const Originals originals(run.client);
   ASSERT_TRUE(DeleteFileA((run.pack + "popups.ca").c_str()));
-  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
-  ui::Click(run.dialog, IDC_INSTALL);
+  ASSERT_TRUE(run.PickAndInstall());
   EXPECT_EQ(run.ExpectMessage(), "No es pot accedir al fitxer " + run.pack + "popups.ca");
   EXPECT_FALSE(testenv::FileExists(run.client + "original"));
   ExpectSame(run.client + "quop32.exe", originals.program);
-  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), "");
+  EXPECT_EQ(run.Results(), "");
   EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
   EXPECT_TRUE(Enabled(run.dialog, IDC_BROWSE));
 }
@@ -331,31 +325,26 @@ const char kNoPopupsBackup[] =
 TEST(Install, WithoutPopupsIniAskingYesGoesOnAndCreatesIt) {
   InstallerRun run;
   ASSERT_TRUE(DeleteFileA((run.client + "popups.ini").c_str()));
-  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
-  ui::Click(run.dialog, IDC_INSTALL);
+  ASSERT_TRUE(run.PickAndInstall());
   EXPECT_EQ(run.ExpectMessage(IDYES), kNoPopupsBackup);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
   ExpectTranslated(run);
   EXPECT_FALSE(testenv::FileExists(run.client + "original\\popups.ini"));
   // Not every file could be backed up: the backup line would say otherwise.
-  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), InstalledResult(run.client));
+  EXPECT_EQ(run.Results(), InstalledResult(run.client));
 }
 
 TEST(Install, WithoutPopupsIniAskingNoStopsWithNothingInstalled) {
   InstallerRun run;
   const Originals originals(run.client);
   ASSERT_TRUE(DeleteFileA((run.client + "popups.ini").c_str()));
-  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
-  ui::Click(run.dialog, IDC_INSTALL);
+  ASSERT_TRUE(run.PickAndInstall());
   EXPECT_EQ(run.ExpectMessage(IDNO), kNoPopupsBackup);
-  EXPECT_TRUE(run.NoMessage());
-  EXPECT_EQ(ui::FindTopWindow({run.process->id(), kInfoTitle, "#32770"}), nullptr);
+  EXPECT_TRUE(run.NoMessage()) << "neither a message nor the information dialog";
   ExpectSame(run.client + "quop32.exe", originals.program);
   EXPECT_FALSE(testenv::FileExists(run.client + "popups.ini"));
-  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), "");
+  EXPECT_EQ(run.Results(), "");
   EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
   // The backup made before the question stays.
   ExpectSame(run.client + "original\\quop32.exe", originals.program);
@@ -365,14 +354,14 @@ TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
   InstallerRun run;
   const Originals originals(run.client);
   ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
+  ASSERT_TRUE(ui::WaitForEnabled(ui::Control(run.dialog, IDC_INSTALL)));
   const std::string backupLine = "La versió original del Quop ha estat copiada a '" + run.client + "original\\'\r\n";
   {
     auto client = StartClient(run.client);
     ui::Click(run.dialog, IDC_INSTALL);
     // The file that could not be replaced is said, and stays whole.
     EXPECT_EQ(run.ExpectMessage(), NotReplaced(run.client + "quop32.exe"));
-    ASSERT_TRUE(run.WaitForResults(backupLine));
+    ASSERT_TRUE(ui::WaitForText(ui::Control(run.dialog, IDC_RESULTS), backupLine));
     ExpectSame(run.client + "quop32.exe", originals.program);
     EXPECT_EQ(Read(run.client + "popups.ini"), Read(run.pack + "popups.ca"));
     ExpectSame(run.client + "urlhop32.exe", Read(run.pack + "urlhop32.ca"));
@@ -381,12 +370,12 @@ TEST(Install, WhileTheClientRunsTheOthersAreReplacedAndARetryCompletes) {
     EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
     EXPECT_TRUE(Enabled(run.dialog, IDC_BROWSE));
   }  // the client ends here
-  ASSERT_TRUE(ui::WaitUntil([&] { return !Locked(run.client + "quop32.exe"); }));
+  ASSERT_TRUE(WaitForLock(run.client + "quop32.exe", false));
   ui::Click(run.dialog, IDC_INSTALL);
   EXPECT_EQ(run.ExpectMessage(), kInstalled);
   EXPECT_TRUE(run.DismissInfoDialog());
   // The retry had nothing left to copy: it says so by no line of its own.
-  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), backupLine + InstalledResult(run.client));
+  EXPECT_EQ(run.Results(), backupLine + InstalledResult(run.client));
   ExpectTranslated(run);
   // The retry kept the first backups: the untranslated originals.
   ExpectBackups(run, originals);
@@ -397,21 +386,9 @@ TEST(Install, UsesABackupFolderThatIsAlreadyThere) {
   const Originals originals(run.client);
   ASSERT_TRUE(CreateDirectoryA((run.client + "original").c_str(), nullptr));
   ASSERT_TRUE(testenv::WriteFile(run.client + "original\\notes.txt", "keep me"));
-  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
-  ui::Click(run.dialog, IDC_INSTALL);
-  EXPECT_EQ(run.ExpectMessage(), kInstalled);
+  ASSERT_NO_FATAL_FAILURE(run.InstallWhole());
   ExpectBackups(run, originals);
   EXPECT_EQ(Read(run.client + "original\\notes.txt"), "keep me");
-}
-
-// A whole install and its information dialog; the installer then ends.
-void InstallOnce(InstallerRun& run) {
-  ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
-  ASSERT_TRUE(ui::WaitUntil([&] { return Enabled(run.dialog, IDC_INSTALL); }));
-  ui::Click(run.dialog, IDC_INSTALL);
-  EXPECT_EQ(run.ExpectMessage(), kInstalled);
-  EXPECT_TRUE(run.DismissInfoDialog());
 }
 
 // The installer again, on the client of a first run that `change` changes
@@ -426,23 +403,22 @@ std::string InstallTwice(void (*change)(const std::string& client), const std::s
     InstallerRun first;
     client = first.client;
     originals = std::make_unique<Originals>(first.client);
-    InstallOnce(first);
-    ui::Click(first.dialog, 2);
-    EXPECT_TRUE(first.process->WaitExit());
+    first.InstallWhole();
+    EXPECT_TRUE(first.Quit());
   }
   if (change) change(client);
   const Originals changed(client);
   InstallerRun second(false);
-  InstallOnce(second);
+  second.InstallWhole();
   ExpectTranslated(second);
   // The first run's copies, where the change left them, are as they were.
   if (testenv::FileExists(client + "original")) ExpectBackups(second, *originals);
   if (backups.empty()) {
-    EXPECT_EQ(ui::ControlText(second.dialog, IDC_RESULTS), InstalledResult(client));
+    EXPECT_EQ(second.Results(), InstalledResult(client));
     EXPECT_FALSE(testenv::FileExists(client + "original.2"));
     return client;
   }
-  EXPECT_EQ(ui::ControlText(second.dialog, IDC_RESULTS), CompleteResults(client, backups));
+  EXPECT_EQ(second.Results(), CompleteResults(client, backups));
   EXPECT_TRUE(Read(client + backups + "quop32.exe") == changed.program) << "the update is not kept";
   EXPECT_TRUE(Read(client + backups + "popups.ini") == changed.popups) << "the user's menus are not kept";
   // Still the translation of the first run: nothing to keep.
@@ -490,21 +466,11 @@ TEST(Install, TheFirstCopiesGoWhereNothingElseHoldsTheName) {
   ASSERT_TRUE(testenv::WriteFile(run.client + "original", "not a folder"));
   ASSERT_TRUE(CreateDirectoryA((run.client + "original.2").c_str(), nullptr));
   ASSERT_TRUE(testenv::WriteFile(run.client + "original.2\\notes.txt", "another tool's"));
-  InstallOnce(run);
-  EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), CompleteResults(run.client, "original.3\\"));
+  ASSERT_NO_FATAL_FAILURE(run.InstallWhole());
+  EXPECT_EQ(run.Results(), CompleteResults(run.client, "original.3\\"));
   ExpectBackups(run, originals, "original.3\\");
   EXPECT_EQ(Read(run.client + "original"), "not a folder");
   EXPECT_FALSE(testenv::FileExists(run.client + "original.2\\quop32.exe"));
-}
-
-// The value of a registry key of the machine's classes; "(none)" without it.
-std::string ClassValue(const std::string& key, const char* name = nullptr) {
-  char value[MAX_PATH] = "";
-  DWORD size = sizeof value;
-  return RegGetValueA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + key).c_str(), name, RRF_RT_REG_SZ, nullptr, value,
-                      &size) == ERROR_SUCCESS
-             ? value
-             : "(none)";
 }
 
 // After a complete install, irc:// links open with the installed helper,
@@ -518,8 +484,8 @@ TEST(Install, NamesTheHelperForChatLinksOnlyWhereNoProgramIs) {
                              "\"C:\\Xat\\xat.exe\" \"%1\"", 0),
                 ERROR_SUCCESS);
     }
-    InstallOnce(run);
-    const std::string results = ui::ControlText(run.dialog, IDC_RESULTS);
+    ASSERT_NO_FATAL_FAILURE(run.InstallWhole());
+    const std::string results = run.Results();
     EXPECT_EQ(results.find(kChatLinksLine) != std::string::npos, !claimed) << results;
     const std::string helper = "\"" + run.client + "urlhop32.exe\"";
     EXPECT_EQ(ClassValue("irc\\shell\\open\\command"), claimed ? "\"C:\\Xat\\xat.exe\" \"%1\"" : helper + " \"%1\"");
@@ -539,7 +505,7 @@ TEST(ChooseClient, OlderSystemsFileSelectionIsLoadedWhenThereAndAskedInTheirForm
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), kNothingChosen);
   ASSERT_TRUE(selection.Install());
   ui::Click(run.dialog, IDC_BROWSE);
-  EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, IDC_CLIENT_PATH) == run.client + "quop32.exe"; }));
+  EXPECT_TRUE(WaitForPath(run, run.client + "quop32.exe"));
   EXPECT_TRUE(Enabled(run.dialog, IDC_INSTALL));
   EXPECT_EQ(selection.Sizes(), testenv::OlderFileSelection::Accepted(1));
 }

@@ -6,6 +6,7 @@
 #include "info_dialog.h"
 #include "installer_app.h"
 #include "installer_dlg.h"
+#include "import_table.h"
 #include "installer_resource.h"
 #include "masked_bitmap.h"
 #include "static_link.h"
@@ -60,46 +61,6 @@ struct Target {
 // Out of memory after `budget` more successful allocations.
 int g_budget = 0;
 void* Scarce(void* block, size_t bytes) { return g_budget-- > 0 ? StringMemoryResize(block, bytes) : nullptr; }
-
-// Points this program's import of `function` from `library` at `replacement`
-// for the life of the object.
-class ImportPatch {
- public:
-  ImportPatch(const char* library, const char* function, void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const auto* nt =
-        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); dll->Name; ++dll) {
-      if (lstrcmpiA(reinterpret_cast<const char*>(base + dll->Name), library) != 0) continue;
-      auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-      auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-      for (; name->u1.AddressOfData; ++name, ++slot) {
-        if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
-        const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
-        if (lstrcmpA(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
-        slot_ = &slot->u1.Function;
-        original_ = Set(reinterpret_cast<ULONG_PTR>(replacement));
-      }
-    }
-  }
-  ~ImportPatch() {
-    if (slot_) Set(original_);
-  }
-  bool patched() const { return slot_ != nullptr; }
-
- private:
-  ULONG_PTR Set(ULONG_PTR value) {
-    DWORD protection = 0;
-    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
-    const ULONG_PTR old = *slot_;
-    *slot_ = value;
-    VirtualProtect(slot_, sizeof *slot_, protection, &protection);
-    return old;
-  }
-  decltype(IMAGE_THUNK_DATA::u1.Function)* slot_ = nullptr;
-  ULONG_PTR original_ = 0;
-};
 
 const COLORREF kFace = RGB(212, 208, 200);
 const COLORREF kRed = RGB(200, 0, 0);
@@ -267,7 +228,7 @@ struct AnsweringReport : InstallReport {
 };
 
 TEST(BackupQuestion, OnlyAnExplicitYesGoesOn) {
-  ImportPatch box("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&AnsweringBox));
+  imports::Patch box("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&AnsweringBox));
   ASSERT_TRUE(box.patched());
   CInstallerDlg dialog;
   const struct {
@@ -313,13 +274,9 @@ TEST(ResultsBox, OnlyGrowsWhenMemoryRunsOut) {
 // This test program carries no launcher: an older one stays as it is and
 // the shortcut names it; without one there is no shortcut to nothing.
 TEST(Shortcut, WithoutItsLauncherResourceOnlyAnOlderLauncherGetsAShortcut) {
-  const std::string launcher = testenv::WindowsDir() + "\\verbalia.exe", desktop = testenv::ScratchDir();
-  const std::string shortcut = desktop + "Verbalia.LNK";
-  const std::string folder = desktop.substr(0, desktop.size() - 1);
-  testenv::RegistryValueOverride value("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                                       "Desktop", folder.c_str());
-  testenv::RegistryValueOverride userValue("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                                           "Desktop", folder.c_str());
+  const std::string launcher = testenv::LauncherPath();
+  const testenv::DesktopFolder desktop(testenv::ScratchDir() + "Desktop");
+  const std::string shortcut = desktop.Shortcut();
   CoInitialize(nullptr);
   for (const bool older : {true, false}) {
     SCOPED_TRACE(older ? "an older launcher" : "no launcher");

@@ -1,39 +1,32 @@
 // The information dialog after an install: the desktop shortcut with the
 // launcher it writes, the explanation and the subscription message.
 #include <gtest/gtest.h>
-#include <objbase.h>
-#include <shlobj.h>
 
-#include "installer_run.h"
+#include "installer_road.h"
 #include "site_address.h"
 
 namespace {
 
+using testenv::LauncherPath;
+using testenv::ReadShortcut;
+
 const char kSubscription[] = "mailto:novetats@verbalia.cat?BODY=Envia'm_per_subscriute't";
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-// The shell refreshes the value above from this one when it loads.
 const char kUserShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-std::string Launcher() { return testenv::WindowsDir() + "\\verbalia.exe"; }
 
 // An installation up to its information dialog, with the user's desktop in a
 // folder of the test's own and no launcher in the Windows directory.
 struct InfoRun {
-  InfoRun()
-      : desktop(testenv::ScratchDir() + "Desktop"),
-        desktopValue(kShellFolders, "Desktop", desktop.c_str()),
-        userDesktopValue(kUserShellFolders, "Desktop", desktop.c_str()) {
-    CreateDirectoryA(desktop.c_str(), nullptr);
-    DeleteFileA(Launcher().c_str());
-    info = run.InstallUpToInfoDialog();
-    EXPECT_NE(info, nullptr) << "the information dialog did not open";
+  InfoRun() : desktop(testenv::ScratchDir() + "Desktop") {
+    DeleteFileA(LauncherPath().c_str());
+    EXPECT_TRUE(run.PickAndInstall());
+    EXPECT_EQ(run.ExpectMessage(), kInstalled);
+    EXPECT_TRUE(run.WaitForDialog(kInfoTitle, info));
   }
-  ~InfoRun() { DeleteFileA(Launcher().c_str()); }
-  std::string Shortcut() const { return desktop + "\\Verbalia.LNK"; }
+  ~InfoRun() { DeleteFileA(LauncherPath().c_str()); }
+  std::string Shortcut() const { return desktop.Shortcut(); }
 
-  std::string desktop;
-  testenv::RegistryValueOverride desktopValue;
-  testenv::RegistryValueOverride userDesktopValue;
+  testenv::DesktopFolder desktop;
   testenv::UrlLog log;
   InstallerRun run;
   HWND info = nullptr;
@@ -43,46 +36,7 @@ void SetCheck(HWND dialog, int id, bool checked) {
   PostMessageA(ui::Control(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool Closed(HWND dialog) { return ui::WaitForWindowGone(dialog); }
-
-struct ShortcutProperties {
-  bool loaded = false;
-  std::string path, description, arguments, iconPath;
-  int iconIndex = -1;
-};
-
-ShortcutProperties ReadShortcut(const std::string& file) {
-  ShortcutProperties properties;
-  CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&link)))) {
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-      WCHAR wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-      if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-        properties.loaded = true;
-        char text[MAX_PATH] = "";
-        link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-        properties.path = text;
-        text[0] = '\0';
-        link->GetDescription(text, MAX_PATH);
-        properties.description = text;
-        text[0] = '\0';
-        link->GetArguments(text, MAX_PATH);
-        properties.arguments = text;
-        text[0] = '\0';
-        link->GetIconLocation(text, MAX_PATH, &properties.iconIndex);
-        properties.iconPath = text;
-      }
-      persist->Release();
-    }
-    link->Release();
-  }
-  CoUninitialize();
-  return properties;
-}
+ui::AssertionResult Closed(HWND dialog) { return ui::WaitForWindowGone(dialog); }
 
 TEST(InfoDialog, OpensWithBothOffersTickedAndTheFocusOnDacord) {
   InfoRun run;
@@ -107,75 +61,74 @@ TEST(InfoDialog, NothingTickedDoesNothing) {
   ASSERT_NE(run.info, nullptr);
   SetCheck(run.info, IDC_SUBSCRIBE, false);
   SetCheck(run.info, IDC_CREATE_SHORTCUT, false);
-  ui::Click(run.info, IDOK);
+  ui::Click(run.info, kDacord);
   ASSERT_TRUE(Closed(run.info));
-  EXPECT_TRUE(ui::IsEnabled(run.run.dialog) || ui::WaitUntil([&] { return ui::IsEnabled(run.run.dialog); }));
-  EXPECT_FALSE(testenv::FileExists(Launcher()));
+  EXPECT_TRUE(run.run.NoMessage());
+  EXPECT_FALSE(testenv::FileExists(LauncherPath()));
   EXPECT_FALSE(testenv::FileExists(run.Shortcut()));
-  EXPECT_FALSE(run.log.WaitForCount(1, 500));
+  EXPECT_EQ(run.log.UrlsAtRest(), std::vector<std::string>{});
 }
 
 // Both offers: the shortcut exists while the explanation is read, and the
 // mail program is asked for only after it has closed, however it closed.
-void BothOffers(void (*closeExplanation)(HWND)) {
-  InfoRun run;
-  ASSERT_NE(run.info, nullptr);
-  ui::Click(run.info, IDOK);
-  HWND explanation = run.run.WaitForDialog(kExplanationTitle);
-  ASSERT_NE(explanation, nullptr);
-  EXPECT_TRUE(testenv::FileExists(Launcher()));
-  EXPECT_TRUE(testenv::FileExists(run.Shortcut()));
-  EXPECT_TRUE(run.log.Entries().empty());
-  EXPECT_FALSE(ui::IsEnabled(run.info));
-  closeExplanation(explanation);
-  ASSERT_TRUE(Closed(explanation));
-  ASSERT_TRUE(Closed(run.info));
-  ASSERT_TRUE(run.log.WaitForCount(1));
-  EXPECT_FALSE(run.log.WaitForCount(2, 500));
-  EXPECT_EQ(run.log.Urls(), std::vector<std::string>{kSubscription});
-}
-
-TEST(InfoDialog, BothOffersWithTheExplanationClosedByDacord) {
-  BothOffers([](HWND explanation) { ui::Click(explanation, IDOK); });
-}
-
-TEST(InfoDialog, BothOffersWithTheExplanationClosedByEscape) {
-  BothOffers([](HWND explanation) { ui::PressKey(explanation, VK_ESCAPE); });
+TEST(InfoDialog, BothOffersTheShortcutFirstThenTheMailOnceExplained) {
+  for (const bool escape : {false, true}) {
+    SCOPED_TRACE(escape ? "the explanation closed by Escape" : "closed by D'acord");
+    InfoRun run;
+    ASSERT_NE(run.info, nullptr);
+    ui::Click(run.info, kDacord);
+    HWND explanation = nullptr;
+    ASSERT_TRUE(run.run.WaitForDialog(kExplanationTitle, explanation));
+    EXPECT_TRUE(testenv::FileExists(LauncherPath()));
+    EXPECT_TRUE(testenv::FileExists(run.Shortcut()));
+    EXPECT_TRUE(run.log.Entries().empty());
+    EXPECT_FALSE(ui::IsEnabled(run.info));
+    if (escape) {
+      ui::PressKey(explanation, VK_ESCAPE);
+    } else {
+      ui::Click(explanation, IDOK);
+    }
+    ASSERT_TRUE(Closed(explanation));
+    ASSERT_TRUE(Closed(run.info));
+    ASSERT_TRUE(run.run.NoMessage());
+    EXPECT_EQ(run.log.UrlsAtRest(), std::vector<std::string>{kSubscription});
+  }
 }
 
 TEST(InfoDialog, OnlyTheSubscriptionWritesNoLauncher) {
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
   SetCheck(run.info, IDC_CREATE_SHORTCUT, false);
-  ui::Click(run.info, IDOK);
-  HWND explanation = run.run.WaitForDialog(kExplanationTitle);
-  ASSERT_NE(explanation, nullptr);
+  ui::Click(run.info, kDacord);
+  HWND explanation = nullptr;
+  ASSERT_TRUE(run.run.WaitForDialog(kExplanationTitle, explanation));
   ui::Click(explanation, IDOK);
   ASSERT_TRUE(run.log.WaitForCount(1));
-  EXPECT_FALSE(testenv::FileExists(Launcher()));
+  EXPECT_FALSE(testenv::FileExists(LauncherPath()));
   EXPECT_FALSE(testenv::FileExists(run.Shortcut()));
 }
 
-void NothingDoneWhenLeftBy(void (*leave)(HWND)) {
-  InfoRun run;
-  ASSERT_NE(run.info, nullptr);
-  leave(run.info);
-  ASSERT_TRUE(Closed(run.info));
-  EXPECT_FALSE(testenv::FileExists(Launcher()));
-  EXPECT_FALSE(testenv::FileExists(run.Shortcut()));
-  EXPECT_FALSE(run.log.WaitForCount(1, 500));
-}
-
-TEST(InfoDialog, CancelDoesNothing) {
-  NothingDoneWhenLeftBy([](HWND info) { ui::Click(info, IDCANCEL); });
-}
-
-TEST(InfoDialog, EscapeDoesNothing) {
-  NothingDoneWhenLeftBy([](HWND info) { ui::PressKey(info, VK_ESCAPE); });
-}
-
-TEST(InfoDialog, TheCloseBoxDoesNothing) {
-  NothingDoneWhenLeftBy([](HWND info) { ui::CloseBox(info); });
+// "Cancel·la", Escape and the close box do nothing of what is offered.
+TEST(InfoDialog, EachWayOutButDacordDoesNothing) {
+  const struct {
+    const char* way;
+    void (*leave)(HWND);
+  } ways[] = {
+      {"Cancel·la", [](HWND info) { ui::Click(info, kCancella); }},
+      {"Escape", [](HWND info) { ui::PressKey(info, VK_ESCAPE); }},
+      {"the close box", [](HWND info) { ui::CloseBox(info); }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.way);
+    InfoRun run;
+    ASSERT_NE(run.info, nullptr);
+    way.leave(run.info);
+    ASSERT_TRUE(Closed(run.info));
+    EXPECT_TRUE(run.run.NoMessage());
+    EXPECT_FALSE(testenv::FileExists(LauncherPath()));
+    EXPECT_FALSE(testenv::FileExists(run.Shortcut()));
+    EXPECT_EQ(run.log.UrlsAtRest(), std::vector<std::string>{});
+  }
 }
 
 TEST(InfoDialog, WithoutAMailHandlerItClosesQuietly) {
@@ -183,13 +136,12 @@ TEST(InfoDialog, WithoutAMailHandlerItClosesQuietly) {
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
   SetCheck(run.info, IDC_CREATE_SHORTCUT, false);
-  ui::Click(run.info, IDOK);
-  HWND explanation = run.run.WaitForDialog(kExplanationTitle);
-  ASSERT_NE(explanation, nullptr);
+  ui::Click(run.info, kDacord);
+  HWND explanation = nullptr;
+  ASSERT_TRUE(run.run.WaitForDialog(kExplanationTitle, explanation));
   ui::Click(explanation, IDOK);
   ASSERT_TRUE(Closed(run.info));
   EXPECT_TRUE(run.run.NoMessage());
-  EXPECT_TRUE(ui::WaitUntil([&] { return ui::IsEnabled(run.run.dialog); }));
 }
 
 // ---------------------------------------------------------------------------
@@ -201,7 +153,7 @@ const char kNoShortcut[] = "No s'ha pogut crear l'accés directe a l'escriptori.
 // made is said.
 void MakeShortcut(InfoRun& run, bool made = true) {
   SetCheck(run.info, IDC_SUBSCRIBE, false);
-  ui::Click(run.info, IDOK);
+  ui::Click(run.info, kDacord);
   if (!made) {
     EXPECT_EQ(run.run.ExpectMessage(), kNoShortcut);
   }
@@ -210,14 +162,14 @@ void MakeShortcut(InfoRun& run, bool made = true) {
 }
 
 TEST(Shortcut, WritesTheLauncherItCarriesOverAnOlderOne) {
-  ASSERT_TRUE(testenv::WriteFile(Launcher(), "an older launcher"));
+  ASSERT_TRUE(testenv::WriteFile(LauncherPath(), "an older launcher"));
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
   MakeShortcut(run);
-  EXPECT_EQ(testenv::ReadFile(Launcher()), testenv::ReadFile(testenv::BuildPath("weblauncher\\verbalia.exe")));
+  EXPECT_EQ(testenv::ReadFile(LauncherPath()), testenv::ReadFile(testenv::BuildPath("weblauncher\\verbalia.exe")));
 
   // Started through the written file, the launcher opens the site.
-  ui::Process launcher(Launcher());
+  ui::Process launcher(LauncherPath());
   ASSERT_TRUE(launcher.WaitExit());
   EXPECT_EQ(launcher.ExitCode(), 1u);
   ASSERT_TRUE(run.log.WaitForCount(1));
@@ -229,32 +181,38 @@ TEST(Shortcut, NamesTheLauncherWithItsIconAndDescription) {
   ASSERT_NE(run.info, nullptr);
   ASSERT_TRUE(testenv::WriteFile(run.Shortcut(), "an older shortcut"));
   MakeShortcut(run);
-  const ShortcutProperties shortcut = ReadShortcut(run.Shortcut());
+  const testenv::ShortcutProperties shortcut = ReadShortcut(run.Shortcut());
   ASSERT_TRUE(shortcut.loaded);
   // The link names the launcher by its bare name; a shell may store the file
   // that the name stands for on the program search path instead.
-  EXPECT_TRUE(shortcut.path == "verbalia.exe" || shortcut.path == Launcher()) << shortcut.path;
+  EXPECT_TRUE(shortcut.path == "verbalia.exe" || shortcut.path == LauncherPath()) << shortcut.path;
   EXPECT_EQ(shortcut.description, "Accés directe a Verbalia");
   EXPECT_EQ(shortcut.arguments, "");
-  EXPECT_EQ(shortcut.iconPath, Launcher());
+  EXPECT_EQ(shortcut.iconPath, LauncherPath());
   EXPECT_EQ(shortcut.iconIndex, 0);
 }
 
-// The user's desktop folder is `desktop` while "D'acord" runs, which makes
-// no shortcut there.
-void MakeNoShortcutWithDesktop(InfoRun& run, const char* desktop) {
-  testenv::RegistryValueOverride value(kShellFolders, "Desktop", desktop);
-  testenv::RegistryValueOverride userValue(kUserShellFolders, "Desktop", desktop);
-  MakeShortcut(run, false);
-}
-
-TEST(Shortcut, WithoutADesktopFolderOnlyTheLauncherIsWritten) {
-  InfoRun run;
-  ASSERT_NE(run.info, nullptr);
-  MakeNoShortcutWithDesktop(run, "");
-  EXPECT_TRUE(testenv::FileExists(Launcher()));
-  EXPECT_FALSE(testenv::FileExists(run.Shortcut()));
-  EXPECT_FALSE(testenv::FileExists("\\Verbalia.LNK"));
+// A desktop folder that is not known, not there, or too deep for the
+// shortcut's path (259 characters with the terminator is the most a path may
+// have; the desktop plus "\\Verbalia.LNK" must fit in it): the launcher is
+// written, no shortcut is made anywhere, and the user is told.
+TEST(Shortcut, WithoutAUsableDesktopFolderOnlyTheLauncherIsWritten) {
+  std::string deep = testenv::ScratchDir();
+  while (deep.size() < 250) deep += "d";
+  for (const std::string& desktop : {std::string(), testenv::ScratchDir() + "Desktop\\absent", deep}) {
+    SCOPED_TRACE(desktop);
+    InfoRun run;
+    ASSERT_NE(run.info, nullptr);
+    {
+      testenv::RegistryValueOverride value(kShellFolders, "Desktop", desktop.c_str());
+      testenv::RegistryValueOverride userValue(kUserShellFolders, "Desktop", desktop.c_str());
+      MakeShortcut(run, false);
+    }
+    EXPECT_TRUE(testenv::FileExists(LauncherPath()));
+    EXPECT_FALSE(testenv::FileExists(desktop + "\\Verbalia.LNK"));
+    EXPECT_FALSE(testenv::FileExists(run.Shortcut()));
+    EXPECT_TRUE(run.run.Quit());
+  }
 }
 
 // A launcher that another program holds: open without sharing, as a
@@ -274,43 +232,21 @@ TEST(Shortcut, ALauncherThatCannotBeReplacedStaysWholeAndTheShortcutIsStillMade)
     SCOPED_TRACE(h.holder);
     InfoRun run;
     ASSERT_NE(run.info, nullptr);
-    ASSERT_TRUE(testenv::WriteFile(Launcher(), "held by the test"));
-    HANDLE held = CreateFileA(Launcher().c_str(), h.access, h.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(testenv::WriteFile(LauncherPath(), "held by the test"));
+    HANDLE held = CreateFileA(LauncherPath().c_str(), h.access, h.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     if (h.lock) {
       ASSERT_TRUE(LockFile(held, 0, 0, 1, 0));
     }
     MakeShortcut(run);
     CloseHandle(held);
-    EXPECT_TRUE(testenv::ReadFile(Launcher()) == "held by the test") << "the launcher was changed";
+    EXPECT_TRUE(testenv::ReadFile(LauncherPath()) == "held by the test") << "the launcher was changed";
     EXPECT_FALSE(testenv::AnyFileLike(testenv::WindowsDir() + "\\qca*.tmp")) << "something was left beside it";
-    const ShortcutProperties shortcut = ReadShortcut(run.Shortcut());
+    const testenv::ShortcutProperties shortcut = ReadShortcut(run.Shortcut());
     EXPECT_TRUE(shortcut.loaded);
-    EXPECT_EQ(shortcut.iconPath, Launcher());
-    ui::Click(run.run.dialog, 2);
-    EXPECT_TRUE(run.run.process->WaitExit());
+    EXPECT_EQ(shortcut.iconPath, LauncherPath());
+    EXPECT_TRUE(run.run.Quit());
   }
-}
-
-TEST(Shortcut, ADesktopFolderThatIsNotThereGetsNoShortcutAndIsSaid) {
-  InfoRun run;
-  ASSERT_NE(run.info, nullptr);
-  const std::string absent = run.desktop + "\\absent";
-  MakeNoShortcutWithDesktop(run, absent.c_str());
-  EXPECT_TRUE(testenv::FileExists(Launcher()));
-  EXPECT_FALSE(testenv::FileExists(absent + "\\Verbalia.LNK"));
-}
-
-TEST(Shortcut, ADesktopPathTooLongForTheShortcutMakesNone) {
-  // 259 characters with the terminator is the most a path may have; the
-  // desktop plus "\Verbalia.LNK" must fit in it.
-  std::string deep = testenv::ScratchDir();
-  while (deep.size() < 250) deep += "d";
-  InfoRun run;
-  ASSERT_NE(run.info, nullptr);
-  MakeNoShortcutWithDesktop(run, deep.c_str());
-  EXPECT_TRUE(testenv::FileExists(Launcher()));
-  EXPECT_FALSE(testenv::FileExists(deep + "\\Verbalia.LNK"));
 }
 
 // ---------------------------------------------------------------------------
@@ -337,16 +273,14 @@ TEST(WholeRoad, OneInstallationFromStartToSortir) {
   PlantedVersionLibrary planted;
   InfoRun run;
   ASSERT_NE(run.info, nullptr);
-  EXPECT_TRUE(ui::ControlText(run.run.dialog, IDC_RESULTS).find("Procés finalitzat!") != std::string::npos);
-  ui::Click(run.info, IDOK);
-  HWND explanation = run.run.WaitForDialog(kExplanationTitle);
-  ASSERT_NE(explanation, nullptr);
+  EXPECT_TRUE(run.run.Results().find("Procés finalitzat!") != std::string::npos);
+  ui::Click(run.info, kDacord);
+  HWND explanation = nullptr;
+  ASSERT_TRUE(run.run.WaitForDialog(kExplanationTitle, explanation));
   ui::Click(explanation, IDOK);
   ASSERT_TRUE(Closed(run.info));
   ASSERT_TRUE(run.log.WaitForCount(1));
-  ASSERT_TRUE(ui::WaitUntil([&] { return ui::IsEnabled(run.run.dialog); }));
-  ui::Click(run.run.dialog, 2);
-  ASSERT_TRUE(run.run.process->WaitExit());
+  ASSERT_TRUE(run.run.Quit());
   EXPECT_EQ(run.log.Urls(), std::vector<std::string>{kSubscription});
   EXPECT_EQ(run.log.Entries()[0].parent, testenv::ScreenUserLauncher());  // the person's own mail program
   EXPECT_TRUE(ReadShortcut(run.Shortcut()).loaded);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <map>
 
-#include "installer_run.h"
+#include "installer_road.h"
 #include "site_address.h"
 
 namespace {
@@ -24,7 +24,7 @@ TEST(MainDialog, OpensWithItsTitleExplanationAndNothingChosen) {
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), "");
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_INSTALL), "Instal·lar");
   EXPECT_FALSE(ui::IsEnabled(ui::Control(run.dialog, IDC_INSTALL)));
-  EXPECT_TRUE(ui::IsEnabled(ui::Control(run.dialog, 2)));
+  EXPECT_TRUE(ui::IsEnabled(ui::Control(run.dialog, kSortir)));
   // "..." is the default button, the one that Enter presses.
   EXPECT_EQ(LOWORD(SendMessageA(run.dialog, DM_GETDEFID, 0, 0)), IDC_BROWSE);
   EXPECT_EQ(ui::Style(ui::Control(run.dialog, IDC_BROWSE)) & 0x0F, BS_DEFPUSHBUTTON);
@@ -58,40 +58,37 @@ std::map<std::string, std::string> FolderState(const std::string& dir) {
   return state;
 }
 
-// Leaves the dialog the way `leave` does and checks that the process ends
-// at once, shows no message and touches no file.
-template <typename Leave>
-void ExpectQuietEnd(Leave leave) {
-  InstallerRun run;
-  ASSERT_NE(run.dialog, nullptr);
-  const auto before = FolderState(run.pack);
-  const auto clientBefore = FolderState(run.client);
-  leave(run.dialog);
-  bool otherWindow = false;
-  const bool ended = ui::WaitUntil(
-      [&] {
-        for (HWND window : ui::TopWindows(run.process->id())) {
-          if (window != run.dialog) otherWindow = true;
-        }
-        return !run.process->Running();
-      },
-      5000);
-  EXPECT_TRUE(ended);
-  EXPECT_FALSE(otherWindow) << "a window other than the main dialog appeared";
-  EXPECT_EQ(FolderState(run.pack), before);
-  EXPECT_EQ(FolderState(run.client), clientBefore);
-}
-
-TEST(MainDialog, SortirEndsTheProgramAtOnce) {
-  ExpectQuietEnd([](HWND dialog) { ui::Click(dialog, 2); });
-}
-
-TEST(MainDialog, EscapeEndsTheProgramAtOnce) {
-  ExpectQuietEnd([](HWND dialog) { ui::PressKey(dialog, VK_ESCAPE); });
-}
-
-TEST(MainDialog, TheCloseBoxEndsTheProgramAtOnce) {
-  ExpectQuietEnd([](HWND dialog) { ui::CloseBox(dialog); });
+// "Sortir", Escape and the close box each end the program at once: no
+// message, no other window, no file touched.
+TEST(MainDialog, EachWayOutEndsTheProgramAtOnce) {
+  const struct {
+    const char* way;
+    void (*leave)(HWND);
+  } ways[] = {
+      {"Sortir", [](HWND dialog) { ui::Click(dialog, kSortir); }},
+      {"Escape", [](HWND dialog) { ui::PressKey(dialog, VK_ESCAPE); }},
+      {"the close box", [](HWND dialog) { ui::CloseBox(dialog); }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.way);
+    InstallerRun run;
+    ASSERT_NE(run.dialog, nullptr);
+    const auto before = FolderState(run.pack);
+    const auto clientBefore = FolderState(run.client);
+    way.leave(run.dialog);
+    std::string otherWindows;
+    EXPECT_TRUE(ui::WaitUntil(
+        [&] {
+          for (HWND window : ui::TopWindows(run.process->id())) {
+            if (window != run.dialog) otherWindows += " " + ui::Quoted(ui::Text(window));
+          }
+          return !run.process->Running();
+        },
+        [&] { return "the installer still runs, showing " + ui::DescribeWindows(run.process->id()); }, 5000));
+    EXPECT_EQ(otherWindows, "") << "windows other than the main dialog appeared";
+    EXPECT_EQ(FolderState(run.pack), before);
+    EXPECT_EQ(FolderState(run.client), clientBefore);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -121,7 +118,7 @@ void ClickOn(HWND control) {
 
 bool Between(BYTE value, BYTE a, BYTE b) { return value >= (a < b ? a : b) && value <= (a < b ? b : a); }
 
-// True when the link shows text of `textColour` on the dialog's face and
+// Whether the link shows text of `textColour` on the dialog's face and
 // nothing else: every pixel is the face, the text colour, or (at the smoothed
 // edges of the letters) a blend of the two.
 bool ShowsOnly(HWND link, COLORREF textColour) {
@@ -138,13 +135,29 @@ bool ShowsOnly(HWND link, COLORREF textColour) {
   return colours.count(textColour) && colours.at(textColour) >= 20;
 }
 
+// Waits until the link shows only text of `textColour` on the face.
+ui::AssertionResult WaitForLinkIn(HWND link, COLORREF textColour) {
+  return ui::WaitUntil([&] { return ShowsOnly(link, textColour); },
+                       [&] {
+                         std::string colours;
+                         char text[16];
+                         for (const auto& colour : LinkColours(link)) {
+                           std::snprintf(text, sizeof text, " %06lx:%d", static_cast<unsigned long>(colour.first),
+                                         colour.second);
+                           colours += text;
+                         }
+                         return "the link's colours (BGR:pixels):" + colours;
+                       },
+                       5000);
+}
+
 TEST(WebLink, IsBlueUnderlinedTextOnTheDialogFace) {
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
   HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
   EXPECT_EQ(ui::Text(link), "Verbalia");
   // Only the text colour and the dialog's face: no background rectangle.
-  ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+  ASSERT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
 
   // The underline: the one row whose blue runs unbroken under the whole
   // text, from its leftmost to its rightmost blue pixel; letters leave gaps.
@@ -174,7 +187,8 @@ TEST(WebLink, ReportsClicksOnlyFromItsFirstPaintOn) {
   ASSERT_NE(run.dialog, nullptr);
   // The template gives no SS_NOTIFY; the link adds it when it is painted.
   HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
-  EXPECT_TRUE(ui::WaitUntil([&] { return (ui::Style(link) & SS_NOTIFY) != 0; }, 5000));
+  EXPECT_TRUE(ui::WaitUntil([&] { return (ui::Style(link) & SS_NOTIFY) != 0; },
+                            [&] { return "style " + std::to_string(ui::Style(link)); }, 5000));
 }
 
 TEST(WebLink, AClickOpensTheSiteAndTurnsTheTextPurple) {
@@ -182,13 +196,13 @@ TEST(WebLink, AClickOpensTheSiteAndTurnsTheTextPurple) {
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
   HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
-  ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+  ASSERT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
   ClickOn(link);
   ASSERT_TRUE(log.WaitForCount(1));
   EXPECT_EQ(log.Urls(), std::vector<std::string>{kSiteAddress});
   // The browser runs as the person at the screen: the desktop's shell starts it.
   EXPECT_EQ(log.Entries()[0].parent, testenv::ScreenUserLauncher());
-  EXPECT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(128, 0, 128)); }, 5000));
+  EXPECT_TRUE(WaitForLinkIn(link, RGB(128, 0, 128)));
   EXPECT_TRUE(IsWindow(run.dialog));
 }
 
@@ -198,16 +212,12 @@ TEST(WebLink, WithoutAnHttpHandlerAClickLeavesItBlue) {
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
   HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
-  ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+  ASSERT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
   ClickOn(link);
-  // The click has been handled once a later message comes back.
-  DWORD_PTR ignored;
-  SendMessageTimeoutA(run.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  EXPECT_TRUE(run.NoMessage());
   InvalidateRect(link, nullptr, TRUE);
-  SendMessageTimeoutA(run.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-  EXPECT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
-  EXPECT_TRUE(ui::TopWindows(run.process->id()).size() == 1) << "a message was shown";
-  EXPECT_TRUE(log.Entries().empty());
+  EXPECT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
+  EXPECT_EQ(log.UrlsAtRest(), std::vector<std::string>{});
 }
 
 // Elevated, the installer opens nothing in its own process: when the
@@ -225,13 +235,12 @@ TEST(WebLink, AHandOverThatTheDesktopsShellCannotTakeGivesTheAddress) {
     InstallerRun run(true, pack);
     ASSERT_NE(run.dialog, nullptr);
     HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
-    ASSERT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
+    ASSERT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
     ClickOn(link);
     EXPECT_EQ(run.ExpectMessage(), std::string("Obriu vós mateix aquesta adreça: ") + kSiteAddress);
-    EXPECT_TRUE(ui::WaitUntil([&] { return ShowsOnly(link, RGB(0, 0, 255)); }, 5000));
-    EXPECT_TRUE(log.Entries().empty()) << "opened all the same";
-    ui::Click(run.dialog, IDCANCEL);
-    EXPECT_TRUE(run.process->WaitExit());
+    EXPECT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
+    EXPECT_EQ(log.UrlsAtRest(), std::vector<std::string>{}) << "opened all the same";
+    EXPECT_TRUE(run.Quit());
   }
 }
 
@@ -284,8 +293,13 @@ TEST(Logo, ShowsTheFaceThroughItsBlackAndKeepsItsCornerAtAnyDpi) {
     }
     EXPECT_LE(at.x + 150, client.right);
     EXPECT_GE(at.x, client.right / 2);
-    EXPECT_TRUE(ui::WaitUntil(
-        [&] { return ui::ClientPixel(run.dialog, at.x + coloured.x, at.y + coloured.y) == colour; }, 5000));
+    EXPECT_TRUE(
+        ui::WaitUntil([&] { return ui::ClientPixel(run.dialog, at.x + coloured.x, at.y + coloured.y) == colour; },
+                      [&] {
+                        return "the logo's yellow shown as " +
+                               std::to_string(ui::ClientPixel(run.dialog, at.x + coloured.x, at.y + coloured.y));
+                      },
+                      5000));
     const COLORREF face = FaceColour();
     EXPECT_EQ(ui::ClientPixel(run.dialog, at.x + black.x, at.y + black.y), face);
     // The lettering, right of the bubble: the face, or a blend of the face

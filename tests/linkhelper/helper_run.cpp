@@ -24,10 +24,11 @@ std::unique_ptr<ui::Process> HelperSetup::Start(const std::string& tail, const s
 
 int HelperSetup::Run(const std::string& tail, const std::string& dir) const {
   auto helper = Start(tail, dir);
-  if (!helper->WaitExit()) return -1;
-  return static_cast<int>(helper->ExitCode());
+  const ui::AssertionResult ended = helper->WaitExit();
+  EXPECT_TRUE(ended);
+  return ended ? static_cast<int>(helper->ExitCode()) : -1;
 }
 
-HWND HelperSetup::WaitForDialog(const ui::Process& helper, const std::string& title) {
-  return ui::WaitForDialog(helper.id(), title);
+ui::AssertionResult HelperSetup::WaitForDialog(const ui::Process& helper, const std::string& title, HWND& found) {
+  return ui::WaitForDialog(helper.id(), title, found);
 }

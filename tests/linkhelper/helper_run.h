@@ -19,10 +19,11 @@ struct HelperSetup {
   std::string Request(const std::string& name, const std::string& content) const;
   // Starts the helper with this command tail, in `dir` (empty: its own folder).
   std::unique_ptr<ui::Process> Start(const std::string& tail, const std::string& dir = "") const;
-  // Starts it, waits for it to end and returns its exit code (-1: it did not end).
+  // Starts it, waits for it to end and returns its exit code (-1, and a
+  // failure that says what it showed, when it did not end).
   int Run(const std::string& tail, const std::string& dir = "") const;
   // A dialog of the helper with this title, once it is open.
-  static HWND WaitForDialog(const ui::Process& helper, const std::string& title);
+  static ui::AssertionResult WaitForDialog(const ui::Process& helper, const std::string& title, HWND& found);
 
   std::string folder;  // with a trailing backslash
 };

@@ -12,6 +12,13 @@ namespace {
 const char kSetupTitle[] = "QuopLink32 v5.61";
 const char kExeBrowserTitle[] = "QuopLink Select Exe file...";
 
+// Chooses `path` in an open file browser: typed into its file-name box, then OK.
+void Choose(HWND browser, const std::string& path) {
+  ui::SetText(ui::Control(browser, edt1), path);
+  ui::Click(browser, IDOK);
+  EXPECT_TRUE(ui::WaitForWindowGone(browser));
+}
+
 // A helper installed in C:\QUOP\ (so that stored paths are relative to it),
 // with a stand-in client as quop32.exe there.
 struct SetupRun {
@@ -36,16 +43,21 @@ struct SetupRun {
     DeleteFileA("C:\\quop32.exe");
   }
   // Starts the helper and waits for its setup dialog.
-  HWND Open(const std::string& tail = "", const std::string& exe = "C:\\QUOP\\urlhop32.exe") {
+  ui::AssertionResult Open(const std::string& tail = "", const std::string& exe = "C:\\QUOP\\urlhop32.exe") {
     helper = std::make_unique<ui::Process>(exe, tail, "C:\\QUOP\\");
-    dialog = HelperSetup::WaitForDialog(*helper, kSetupTitle);
-    return dialog;
+    return HelperSetup::WaitForDialog(*helper, kSetupTitle, dialog);
   }
-  // Presses a browse button and returns the file browser.
-  HWND OpenBrowser(int button) {
+  // Presses a browse button and waits for the file browser.
+  ui::AssertionResult OpenBrowser(int button, HWND& browser) const {
     ui::Click(dialog, button);
-    return HelperSetup::WaitForDialog(*helper,
-                                      button == IDC_BROWSE_PROGRAM ? kExeBrowserTitle : "QuopLink Select Ini file...");
+    return HelperSetup::WaitForDialog(
+        *helper, button == IDC_BROWSE_PROGRAM ? kExeBrowserTitle : "QuopLink Select Ini file...", browser);
+  }
+  // Browses with `button` and chooses `path` in the file browser.
+  void Browse(int button, const std::string& path) const {
+    HWND browser = nullptr;
+    ASSERT_TRUE(OpenBrowser(button, browser));
+    Choose(browser, path);
   }
   static std::string Ini() { return testenv::ReadFile("C:\\QUOP\\quop.ini"); }
   static std::string Stored(const char* key) {
@@ -58,16 +70,9 @@ struct SetupRun {
   HWND dialog = nullptr;
 };
 
-// Chooses `path` in an open file browser: typed into its file-name box, then OK.
-void Choose(HWND browser, const std::string& path) {
-  ui::SetText(ui::Control(browser, edt1), path);
-  ui::Click(browser, IDOK);
-  EXPECT_TRUE(ui::WaitForWindowGone(browser));
-}
-
 TEST(SetupDialog, FirstRunShowsEmptyPathsTheDefaultServiceAndItsTexts) {
   SetupRun run;
-  ASSERT_NE(run.Open(), nullptr);
+  ASSERT_TRUE(run.Open());
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_PROGRAM_PATH), "");
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_INI_PATH), "");
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_SERVICE), "Quop");
@@ -91,10 +96,10 @@ TEST(SetupDialog, FirstRunShowsEmptyPathsTheDefaultServiceAndItsTexts) {
 
 TEST(SetupDialog, BrowsingStartsInTheFieldsFolderAndShowsTheChoiceInLowerCase) {
   SetupRun run("exe=quop32.exe\r\n");
-  ASSERT_NE(run.Open(), nullptr);
+  ASSERT_TRUE(run.Open());
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_PROGRAM_PATH), "c:\\quop\\quop32.exe");
-  HWND browser = run.OpenBrowser(IDC_BROWSE_PROGRAM);
-  ASSERT_NE(browser, nullptr);
+  HWND browser = nullptr;
+  ASSERT_TRUE(run.OpenBrowser(IDC_BROWSE_PROGRAM, browser));
   EXPECT_EQ(ui::ControlText(browser, stc3), "&Nom del fitxer:");
   EXPECT_EQ(ui::ControlText(browser, stc2), "Llista els fitxers del &tipus:");
   EXPECT_EQ(ui::ControlText(browser, IDOK), "D'acord");
@@ -113,9 +118,9 @@ TEST(SetupDialog, BrowsingFromAFileInADriveRootStartsInTheRoot) {
   SetupRun run;
   testenv::WriteFile("C:\\quop32.exe", "x");
   testenv::WriteFile("C:\\QUOP\\quop.ini", "[quoplink]\r\nexe=c:\\quop32.exe\r\n");
-  ASSERT_NE(run.Open(), nullptr);
-  HWND browser = run.OpenBrowser(IDC_BROWSE_PROGRAM);
-  ASSERT_NE(browser, nullptr);
+  ASSERT_TRUE(run.Open());
+  HWND browser = nullptr;
+  ASSERT_TRUE(run.OpenBrowser(IDC_BROWSE_PROGRAM, browser));
   std::string folder = ui::ControlText(browser, stc1);
   for (char& c : folder) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
   EXPECT_EQ(folder, "c:\\");
@@ -135,11 +140,11 @@ TEST(SetupDialog, EachBrowserOffersOneFilterAndOnlyExistingFiles) {
       {IDC_BROWSE_INI, IDC_INI_PATH, "QuopLink Select Ini file...", "INI files(*.ini)", "*.ini"},
   };
   SetupRun run;
-  ASSERT_NE(run.Open(), nullptr);
+  ASSERT_TRUE(run.Open());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
-    HWND browser = run.OpenBrowser(c.button);
-    ASSERT_NE(browser, nullptr);
+    HWND browser = nullptr;
+    ASSERT_TRUE(run.OpenBrowser(c.button, browser));
     HWND types = ui::Control(browser, cmb1);
     ASSERT_EQ(SendMessageA(types, CB_GETCOUNT, 0, 0), 1);
     WCHAR filter[100] = L"";  // the platform's dialog keeps its list in UTF-16
@@ -151,10 +156,9 @@ TEST(SetupDialog, EachBrowserOffersOneFilterAndOnlyExistingFiles) {
     ui::SetText(ui::Control(browser, edt1), std::string("C:\\QUOP\\absent") + (c.pattern + 1));
     ui::Click(browser, IDOK);
     HWND refusal = nullptr;
-    ASSERT_TRUE(ui::WaitUntil([&] {
-      refusal = ui::WaitForMessageBox(run.helper->id(), "", 0);
-      return refusal || !IsWindow(browser);
-    }));
+    ASSERT_TRUE(ui::WaitUntil(
+        [&] { return ui::WaitForMessageBox(run.helper->id(), "", refusal, 0) || !IsWindow(browser); },
+        [&] { return "neither a refusal nor the browser closed; open: " + ui::DescribeWindows(run.helper->id()); }));
     if (refusal) {
       ui::AnswerMessageBox(refusal, IDOK);
       EXPECT_TRUE(ui::WaitForWindowGone(refusal));
@@ -167,7 +171,7 @@ TEST(SetupDialog, EachBrowserOffersOneFilterAndOnlyExistingFiles) {
 
 TEST(SetupDialog, OkSavesEmptiedFieldsAsEmptyValues) {
   SetupRun run("exe=gone.exe\r\nini=gone.ini\r\ndde=Xat\r\n");
-  ASSERT_NE(run.Open(), nullptr);
+  ASSERT_TRUE(run.Open());
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_PROGRAM_PATH), "");  // names nothing: unset for this run
   ui::SetText(ui::Control(run.dialog, IDC_SERVICE), "");
   ui::Click(run.dialog, IDOK);
@@ -180,8 +184,8 @@ TEST(SetupDialog, APendingRequestWhoseClientCannotStartStillClosesTheDialog) {
   testenv::WriteFile("C:\\QUOP\\broken.exe", "not a program");
   const std::string request = testenv::ScratchDir() + "req.txt";
   testenv::WriteFile(request, "server irc.example.cat\nchannel catala\n");
-  ASSERT_NE(run.Open(request), nullptr);
-  Choose(run.OpenBrowser(IDC_BROWSE_PROGRAM), "C:\\QUOP\\broken.exe");
+  ASSERT_TRUE(run.Open(request));
+  ASSERT_NO_FATAL_FAILURE(run.Browse(IDC_BROWSE_PROGRAM, "C:\\QUOP\\broken.exe"));
   ui::Click(run.dialog, IDOK);
   EXPECT_TRUE(ui::WaitForWindowGone(run.dialog));
   ASSERT_TRUE(run.helper->WaitExit());
@@ -193,9 +197,9 @@ TEST(SetupDialog, APendingRequestWhoseClientCannotStartStillClosesTheDialog) {
 TEST(SetupDialog, OkSavesTheThreeSettings) {
   SetupRun run;
   testenv::WriteFile("C:\\QUOP\\other.ini", "[quop]\r\n");
-  ASSERT_NE(run.Open(), nullptr);
-  Choose(run.OpenBrowser(IDC_BROWSE_PROGRAM), "C:\\Quop\\Quop32.exe");
-  Choose(run.OpenBrowser(IDC_BROWSE_INI), "C:\\Quop\\Other.ini");
+  ASSERT_TRUE(run.Open());
+  ASSERT_NO_FATAL_FAILURE(run.Browse(IDC_BROWSE_PROGRAM, "C:\\Quop\\Quop32.exe"));
+  ASSERT_NO_FATAL_FAILURE(run.Browse(IDC_BROWSE_INI, "C:\\Quop\\Other.ini"));
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_INI_PATH), "c:\\quop\\other.ini");
   ui::SetText(ui::Control(run.dialog, IDC_SERVICE), "XatCat");
   ui::Click(run.dialog, IDOK);
@@ -207,31 +211,32 @@ TEST(SetupDialog, OkSavesTheThreeSettings) {
   EXPECT_TRUE(StandInLog("args").empty()) << "without a request no client is started";
 }
 
-void LeaveWithoutSaving(void (*leave)(HWND)) {
-  SetupRun run("exe=quop32.exe\r\ndde=Quop\r\n");
-  const std::string before = SetupRun::Ini();
-  ASSERT_NE(run.Open(), nullptr);
-  Choose(run.OpenBrowser(IDC_BROWSE_INI), "C:\\QUOP\\quop.ini");
-  ui::SetText(ui::Control(run.dialog, IDC_SERVICE), "Changed");
-  leave(run.dialog);
-  ASSERT_TRUE(run.helper->WaitExit());
-  EXPECT_EQ(SetupRun::Ini(), before);
-}
-
-TEST(SetupDialog, CancelAfterABrowseSavesNothing) {
-  LeaveWithoutSaving([](HWND dialog) { ui::Click(dialog, IDCANCEL); });
-}
-
-TEST(SetupDialog, TheCloseBoxSavesNothing) {
-  LeaveWithoutSaving([](HWND dialog) { ui::CloseBox(dialog); });
+// Cancel and the close box save nothing, a browse and a changed field
+// included.
+TEST(SetupDialog, LeavingWithoutOkSavesNothing) {
+  for (const bool closeBox : {false, true}) {
+    SCOPED_TRACE(closeBox ? "the close box" : "Cancel");
+    SetupRun run("exe=quop32.exe\r\ndde=Quop\r\n");
+    const std::string before = SetupRun::Ini();
+    ASSERT_TRUE(run.Open());
+    ASSERT_NO_FATAL_FAILURE(run.Browse(IDC_BROWSE_INI, "C:\\QUOP\\quop.ini"));
+    ui::SetText(ui::Control(run.dialog, IDC_SERVICE), "Changed");
+    if (closeBox) {
+      ui::CloseBox(run.dialog);
+    } else {
+      ui::Click(run.dialog, IDCANCEL);
+    }
+    ASSERT_TRUE(run.helper->WaitExit());
+    EXPECT_EQ(SetupRun::Ini(), before);
+  }
 }
 
 TEST(SetupDialog, APendingRequestGoesOnAfterOk) {
   SetupRun run;  // no client running, no program path: the flow needs setup
   const std::string request = testenv::ScratchDir() + "req.txt";
   testenv::WriteFile(request, "server irc.example.cat\nchannel catala\n");
-  ASSERT_NE(run.Open(request), nullptr);
-  Choose(run.OpenBrowser(IDC_BROWSE_PROGRAM), "C:\\Quop\\Quop32.exe");
+  ASSERT_TRUE(run.Open(request));
+  ASSERT_NO_FATAL_FAILURE(run.Browse(IDC_BROWSE_PROGRAM, "C:\\Quop\\Quop32.exe"));
   ui::Click(run.dialog, IDOK);
   ASSERT_TRUE(WaitForStandInLines("args", 1));
   EXPECT_EQ(StandInLog("args")[0], (std::vector<std::string>{"-sirc.example.cat:6667", "-j#catala"}));
@@ -245,14 +250,14 @@ TEST(SetupDialog, IsDisabledWhileThePendingRequestAsks) {
   SetupRun run;  // no client running, no program path: the flow needs setup
   const std::string request = testenv::ScratchDir() + "req.txt";
   testenv::WriteFile(request, "server irc.example.cat\nchannel catala\n");
-  ASSERT_NE(run.Open(request), nullptr);
+  ASSERT_TRUE(run.Open(request));
   SetStandInConfig({"CONNECTED=yes", "SERVERPORT=irc.altre.net:6667"});
   StandInClient client;  // it starts now, on another server
   ASSERT_TRUE(client.ready);
-  Choose(run.OpenBrowser(IDC_BROWSE_PROGRAM), "C:\\Quop\\Quop32.exe");
+  ASSERT_NO_FATAL_FAILURE(run.Browse(IDC_BROWSE_PROGRAM, "C:\\Quop\\Quop32.exe"));
   ui::Click(run.dialog, IDOK);
-  HWND ask = HelperSetup::WaitForDialog(*run.helper, "QuopLink Confirmació");
-  ASSERT_NE(ask, nullptr);
+  HWND ask = nullptr;
+  ASSERT_TRUE(HelperSetup::WaitForDialog(*run.helper, "QuopLink Confirmació", ask));
   EXPECT_FALSE(ui::IsEnabled(run.dialog));
   ui::Click(ask, IDCANCEL);
   EXPECT_TRUE(ui::WaitForWindowGone(run.dialog));
@@ -266,11 +271,11 @@ TEST(SetupDialog, BrowsingAsksOlderSystemsInTheirForm) {
   testenv::OlderFileSelection selection("urlhop32.exe", "C:\\QUOP\\Quop32.exe");
   ASSERT_TRUE(selection.Install());
   SetupRun run;
-  ASSERT_NE(run.Open(), nullptr);
+  ASSERT_TRUE(run.Open());
   for (int button : {IDC_BROWSE_PROGRAM, IDC_BROWSE_INI}) {
     ui::Click(run.dialog, button);
     const int field = button == IDC_BROWSE_PROGRAM ? IDC_PROGRAM_PATH : IDC_INI_PATH;
-    EXPECT_TRUE(ui::WaitUntil([&] { return ui::ControlText(run.dialog, field) == "c:\\quop\\quop32.exe"; })) << field;
+    EXPECT_TRUE(ui::WaitForText(ui::Control(run.dialog, field), "c:\\quop\\quop32.exe")) << field;
   }
   EXPECT_EQ(selection.Sizes(), testenv::OlderFileSelection::Accepted(2));
   ui::Click(run.dialog, IDCANCEL);
@@ -292,14 +297,16 @@ TEST(SetupDialog, AlteredTextsShowNoDialog) {
   const std::string before = SetupRun::Ini();
   const std::string helper = AlteredHelper();
   ui::Process altered(helper, "", "C:\\QUOP\\");
-  bool dialog = false;
-  ASSERT_TRUE(ui::WaitUntil([&] {
-    for (HWND window : ui::TopWindows(altered.id())) {
-      if (ui::ClassName(window) == "#32770") dialog = true;
-    }
-    return !altered.Running();
-  }));
-  EXPECT_FALSE(dialog);
+  std::string shown;
+  ASSERT_TRUE(ui::WaitUntil(
+      [&] {
+        for (HWND window : ui::TopWindows(altered.id())) {
+          if (ui::ClassName(window) == "#32770") shown = ui::DescribeWindows(altered.id());
+        }
+        return !altered.Running();
+      },
+      [&] { return "the helper still runs, showing " + ui::DescribeWindows(altered.id()); }));
+  EXPECT_EQ(shown, "") << "a dialog was shown";
   EXPECT_EQ(altered.ExitCode(), 0u);
   EXPECT_EQ(SetupRun::Ini(), before);
 }

@@ -82,8 +82,9 @@ void ExpectIconAt(HWND dialog, POINT version4, POINT other) {
   const POINT here = testenv::OnVersion4() ? version4 : other;
   const POINT there = testenv::OnVersion4() ? other : version4;
   const std::vector<COLORREF> icon = IconOnFace();
-  EXPECT_TRUE(ui::WaitUntil([&] { return ShowsIcon(dialog, here, icon); }, 5000))
-      << "no icon at " << here.x << "," << here.y;
+  EXPECT_TRUE(ui::WaitUntil([&] { return ShowsIcon(dialog, here, icon); },
+                            [&] { return "no icon at " + std::to_string(here.x) + "," + std::to_string(here.y); },
+                            5000));
   if (here.x != there.x || here.y != there.y) {
     EXPECT_FALSE(ShowsIcon(dialog, there, icon)) << "an icon at " << there.x << "," << there.y;
   }
@@ -94,8 +95,8 @@ void ExpectIconAt(HWND dialog, POINT version4, POINT other) {
 void ExpectIconInDialog(const std::string& request, const char* title, POINT version4, POINT other) {
   HelperSetup setup;
   auto helper = setup.Start(request.empty() ? "" : setup.Request("req.txt", request));
-  HWND dialog = HelperSetup::WaitForDialog(*helper, title);
-  ASSERT_NE(dialog, nullptr);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(HelperSetup::WaitForDialog(*helper, title, dialog));
   ExpectIconAt(dialog, version4, other);
   ui::Click(dialog, IDCANCEL);
   EXPECT_TRUE(helper->WaitExit());

@@ -5,13 +5,10 @@
 
 #include <algorithm>
 
-#include "installer_resource.h"
+#include "installer_road.h"
 #include "standin_run.h"
-#include "test_env.h"
-#include "uidriver.h"
 // After windows.h, which it needs.
 #include <shellapi.h>
-#include <dlgs.h>
 
 namespace {
 
@@ -82,29 +79,6 @@ void Copy(const std::string& from, const std::string& to) {
   ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from;
 }
 
-// Runs the pack's installer on `client` through its whole road, offers declined.
-void Install(const std::string& pack, const std::string& client) {
-  ui::Process installer(pack + "trinstall.exe", "", pack);
-  HWND main = ui::WaitForDialog(installer.id(), "Actualitzador del Quop 5.61");
-  ASSERT_NE(main, nullptr);
-  ui::Click(main, IDC_BROWSE);
-  HWND open = ui::WaitForDialog(installer.id(), "Open");
-  ASSERT_NE(open, nullptr);
-  ui::SetText(ui::Control(open, cmb13), client + "quop32.exe");
-  ui::Click(open, IDOK);
-  ASSERT_TRUE(ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(main, IDC_INSTALL)); }));
-  ui::Click(main, IDC_INSTALL);
-  HWND done = ui::WaitForMessageBox(installer.id(), "trinstall");
-  ASSERT_NE(done, nullptr);
-  ui::AnswerMessageBox(done, IDOK);
-  HWND info = ui::WaitForDialog(installer.id(), "Informació sobre programes en català");
-  ASSERT_NE(info, nullptr);
-  ui::Click(info, IDCANCEL);
-  ASSERT_TRUE(ui::WaitUntil([&] { return ui::IsEnabled(main); }));
-  ui::Click(main, IDCANCEL);
-  ASSERT_TRUE(installer.WaitExit());
-}
-
 // Starts the installed helper as a browser does and waits for it to end.
 void Link(const std::string& client, const std::string& request) {
   ui::Process helper(client + "urlhop32.exe", request, client);
@@ -113,17 +87,15 @@ void Link(const std::string& client, const std::string& request) {
 }
 
 TEST(Pack, InstallThenChatLinksThroughTheInstalledHelper) {
-  testenv::NoChatLinkClaim noClaim;  // the install names the helper for irc:// links
   const std::string scratch = testenv::ScratchDir();
   const std::string pack = Unpacked();
-  const std::string client = scratch + "Quop\\";
-  CreateDirectoryA(client.c_str(), nullptr);
-  Copy(testenv::BuildPath("tests\\support\\standin\\quop32_us.exe"), client + "quop32.exe");
-  Copy(testenv::SourcePath("tests\\support\\popups.ini"), client + "popups.ini");
-  Copy(testenv::BuildPath("tests\\support\\donothing.exe"), client + "urlhop32.exe");
-  Copy(testenv::SourcePath("tests\\support\\quop.ini"), client + "quop.ini");
-
-  Install(pack, client);
+  // The pack's installer on a client installation, its whole road; the
+  // install names the helper for irc:// links (until the run's end).
+  InstallerRun run(true, pack);
+  const std::string client = run.client;
+  ASSERT_NO_FATAL_FAILURE(Copy(testenv::SourcePath("tests\\support\\quop.ini"), client + "quop.ini"));
+  ASSERT_NO_FATAL_FAILURE(run.InstallWhole());
+  ASSERT_TRUE(run.Quit());
   ASSERT_EQ(testenv::ReadFile(client + "urlhop32.exe"), testenv::ReadFile(pack + "urlhop32.ca"));
 
   const std::string plain = scratch + "link.txt";
@@ -136,7 +108,7 @@ TEST(Pack, InstallThenChatLinksThroughTheInstalledHelper) {
     SetStandInConfig({"CONNECTED=not connected", "EXENAME=" + client + "quop32.exe"});
     StandInClient running("", client + "quop32.exe");
     ASSERT_TRUE(running.ready);
-    Link(client, plain);
+    ASSERT_NO_FATAL_FAILURE(Link(client, plain));
     ASSERT_TRUE(WaitForStandInLines("poke", 1));
     EXPECT_EQ(StandInLog("poke")[0], (std::vector<std::string>{"CONNECT", "irc.example.cat,6667,#catala clau,1"}));
   }
@@ -144,7 +116,7 @@ TEST(Pack, InstallThenChatLinksThroughTheInstalledHelper) {
     SetStandInConfig({"CONNECTED=irc.example.cat", "SERVERPORT=irc.example.cat:6667"});
     StandInClient running("", client + "quop32.exe");
     ASSERT_TRUE(running.ready);
-    Link(client, nschat);
+    ASSERT_NO_FATAL_FAILURE(Link(client, nschat));
     ASSERT_TRUE(WaitForStandInLines("poke", 2));
     EXPECT_EQ(StandInLog("poke")[1], (std::vector<std::string>{"CONNECT", "#xat,1"}));
   }
@@ -157,8 +129,8 @@ TEST(Pack, InstallThenChatLinksThroughTheInstalledHelper) {
     ASSERT_GT(reinterpret_cast<INT_PTR>(
                   ShellExecuteA(nullptr, "open", "irc://irc.example.cat/catala?key=clau", nullptr, nullptr, SW_SHOW)),
               32);
-    HWND link = ui::WaitForWindow({0, "QuopLink Connexió", "#32770"});
-    ASSERT_NE(link, nullptr);
+    HWND link = nullptr;
+    ASSERT_TRUE(ui::WaitForWindow({0, "QuopLink Connexió", "#32770"}, link));
     ui::Click(link, IDOK);
     ASSERT_TRUE(WaitForStandInLines("poke", 3));
     EXPECT_EQ(StandInLog("poke")[2], (std::vector<std::string>{"CONNECT", "irc.example.cat,6667,#catala clau,1"}));
@@ -167,7 +139,7 @@ TEST(Pack, InstallThenChatLinksThroughTheInstalledHelper) {
   // The client stopped: the helper starts it (from the path it learned and
   // recorded) with the request's switches.
   const size_t started = StandInLog("args").size();
-  Link(client, plain);
+  ASSERT_NO_FATAL_FAILURE(Link(client, plain));
   ASSERT_TRUE(WaitForStandInLines("args", started + 1));
   EXPECT_EQ(StandInLog("args").back(), (std::vector<std::string>{"-sirc.example.cat:6667", "-j#catala", "-pclau"}));
 }

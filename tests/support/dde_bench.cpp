@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   ui::Process client(argv[1], "--CONNECTED=irc.example.cat --SERVERPORT=irc.example.cat:6667");
   InitDde();
   char buffer[kPathSize];
-  if (!ui::WaitUntil([&] { return Request("VERSION", buffer); })) return 1;
+  if (!ui::WaitUntil([&] { return Request("VERSION", buffer); }, [] { return "no answer to VERSION"; })) return 1;
 
   const double request = MedianMs(runs, [&] { Request("VERSION", buffer); });
   const double sequence = MedianMs(runs, [&] {

@@ -50,7 +50,9 @@ std::unique_ptr<ui::Process> StartClient(const std::string& settings) {
   Write(g_config, settings);
   const size_t ready = Lines("ready").size();
   auto client = std::make_unique<ui::Process>(g_client + "quop32.exe", "", g_client);
-  ui::WaitUntil([&] { return Lines("ready").size() > ready; });
+  if (!ui::WaitUntil([&] { return Lines("ready").size() > ready; }, [] { return "no \"ready\" in the log"; })) {
+    std::printf("demo: the client did not get ready\n");
+  }
   return client;
 }
 
@@ -72,17 +74,24 @@ void Link(const char* what, const std::string& request, const std::string& clien
   auto helper = StartHelper(request);
   // A confirmation that the helper asks is answered with "Endavant".
   HWND link = nullptr;
-  ui::WaitUntil([&] {
-    link = ui::FindTopWindow({helper->id(), "QuopLink Connexi\xF3", "#32770"});
-    return link || !helper->Running();
-  });
+  if (!ui::WaitUntil(
+          [&] {
+            link = ui::FindTopWindow({helper->id(), "QuopLink Connexi\xF3", "#32770"});
+            return link || !helper->Running();
+          },
+          [&] { return ui::DescribeWindows(helper->id()); })) {
+    std::printf("demo: the helper neither asked nor ended\n");
+  }
   if (link && ui::IsVisible(link)) {
     std::printf("    the helper asked first: %s %s\n", ui::ControlText(link, IDC_LINK_SERVER).c_str(),
                 ui::ControlText(link, IDC_LINK_CHANNEL).c_str());
     ui::Click(link, IDOK);
   }
-  helper->WaitExit();
-  ui::WaitUntil([&] { return Lines("poke").size() > pokes || Lines("args").size() > startsBefore; }, 5000);
+  if (!helper->WaitExit()) std::printf("demo: the helper did not end\n");
+  if (!ui::WaitUntil([&] { return Lines("poke").size() > pokes || Lines("args").size() > startsBefore; },
+                     [] { return "neither a poke nor a start"; }, 5000)) {
+    std::printf("demo: the client got nothing\n");
+  }
   if (Lines("poke").size() > pokes) std::printf("    the client was poked: %s\n", Shown(Lines("poke").back()).c_str());
   if (Lines("args").size() > startsBefore) {
     std::printf("    the helper started the client with: %s\n", Shown(Lines("args").back()).c_str());
@@ -134,10 +143,11 @@ void Picture(const char* name, const char* title, const std::string& request, co
   std::unique_ptr<ui::Process> client;
   if (!clientSettings.empty()) client = StartClient(clientSettings);
   auto helper = StartHelper(request);
-  HWND dialog = ui::WaitForDialog(helper->id(), title);
+  HWND dialog = nullptr;
+  if (!ui::WaitForDialog(helper->id(), title, dialog)) std::printf("demo: no dialog %s\n", title);
   Shot(dialog, name);
   if (dialog) ui::Click(dialog, closeWith);
-  helper->WaitExit();
+  if (!helper->WaitExit()) std::printf("demo: the helper did not end\n");
 }
 
 int Pictures() {
@@ -151,17 +161,19 @@ int Pictures() {
   Picture("helper-warning", "QuopLink Advertència de versió", withChannel, "VERSION=4.5\r\n", IDOK);
 
   auto helper = StartHelper("");
-  HWND setup = ui::WaitForDialog(helper->id(), "QuopLink32 v5.61");
+  HWND setup = nullptr;
+  if (!ui::WaitForDialog(helper->id(), "QuopLink32 v5.61", setup)) std::printf("demo: no setup dialog\n");
   Shot(setup, "helper-setup");
   if (setup) {
     ui::Click(setup, IDC_BROWSE_PROGRAM);
-    HWND browser = ui::WaitForDialog(helper->id(), "QuopLink Select Exe file...");
+    HWND browser = nullptr;
+    if (!ui::WaitForDialog(helper->id(), "QuopLink Select Exe file...", browser)) std::printf("demo: no browser\n");
     Shot(browser, "helper-file-browser");
     if (browser) ui::Click(browser, IDCANCEL);
-    ui::WaitForWindowGone(browser);
+    if (!ui::WaitForWindowGone(browser)) std::printf("demo: the browser stayed open\n");
     ui::Click(setup, IDCANCEL);
   }
-  helper->WaitExit();
+  if (!helper->WaitExit()) std::printf("demo: the helper did not end\n");
   return 0;
 }
 

@@ -40,7 +40,9 @@ void Shot(HWND window, const char* name) {
     SetForegroundWindow(own);
     DestroyWindow(own);
     SetForegroundWindow(top);
-    if (!ui::WaitUntil(active, 2000)) std::printf("demo: %s is not drawn as the active window\n", name);
+    if (!ui::WaitUntil(
+            active, [] { return "an inactive title bar"; }, 2000))
+      std::printf("demo: %s is not drawn as the active window\n", name);
   }
   char file[32];
   std::snprintf(file, sizeof file, "%02d-", ++shotNumber);
@@ -49,7 +51,12 @@ void Shot(HWND window, const char* name) {
   }
 }
 
-HWND Dialog(const char* title) { return ui::WaitForDialog(installer, title); }
+HWND Dialog(const char* title) {
+  HWND dialog = nullptr;
+  const ui::AssertionResult opened = ui::WaitForDialog(installer, title, dialog);
+  if (!opened) std::printf("demo: %s\n", opened.message());
+  return dialog;
+}
 
 bool Fail(const char* what) {
   std::printf("demo: %s\n", what);
@@ -118,20 +125,19 @@ bool Road(const std::string& pack, const std::string& client) {
   const std::string folder = client.substr(0, client.size() - 1);
   ui::SetText(ui::Control(open, cmb13), client);
   ui::Click(open, IDOK);
-  if (!ui::WaitUntil([&] { return ui::ControlText(open, 1137) == folder.substr(folder.rfind('\\') + 1); })) {
+  if (!ui::WaitForText(ui::Control(open, 1137), folder.substr(folder.rfind('\\') + 1))) {
     return Fail("the file selection did not show the client's folder");
   }
   ui::SetText(ui::Control(open, cmb13), "quop32.exe");
   Shot(open, "choose-client");
   ui::Click(open, IDOK);
-  if (!ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(main, IDC_INSTALL)); }))
-    return Fail("the client was refused");
+  if (!ui::WaitForEnabled(ui::Control(main, IDC_INSTALL))) return Fail("the client was refused");
   std::printf("chosen: %s\n", ui::ControlText(main, IDC_CLIENT_PATH).c_str());
   Shot(main, "client-chosen");
 
   ui::Click(main, IDC_INSTALL);
-  HWND done = ui::WaitForMessageBox(installer, "trinstall");
-  if (!done) return Fail("no completion message");
+  HWND done = nullptr;
+  if (!ui::WaitForMessageBox(installer, "trinstall", done)) return Fail("no completion message");
   Shot(done, "installed-message");
   PrintBlock("message:", ui::MessageBoxText(done));
   ui::AnswerMessageBox(done, IDOK);
@@ -147,7 +153,7 @@ bool Road(const std::string& pack, const std::string& client) {
   if (!explanation) return Fail("the explanation did not open");
   Shot(explanation, "explanation");
   ui::Click(explanation, IDOK);
-  if (!ui::WaitUntil([&] { return ui::IsEnabled(main); })) return Fail("the installer did not come back");
+  if (!ui::WaitForEnabled(main)) return Fail("the installer did not come back");
   Shot(main, "finished");
   PrintBlock("results box:", ui::ControlText(main, IDC_RESULTS));
 

@@ -6,6 +6,14 @@
 //   %QUOP_FAULT%=Name:N      makes the N-th call of Name fail (its documented
 //                            failure value and an error such as
 //                            ERROR_ACCESS_DENIED or ERROR_DISK_FULL);
+//   %QUOP_FAULT%=CopyFileA:N:short
+//                            makes the N-th copy write only half of the file
+//                            and report success (a copy that a failing
+//                            disk or network cut short without saying so);
+//   %QUOP_FAULT_ABSENT%=Name makes every call of Name fail with
+//                            ERROR_CALL_NOT_IMPLEMENTED, as on a system that
+//                            has the function only as a stub (Windows 95
+//                            and 98 for MoveFileExA);
 //   %QUOP_FAULT_DISK%=BYTES  lets WriteFile and CopyFileA write BYTES more
 //                            bytes in all, the last call in part, and then
 //                            fail with ERROR_DISK_FULL (a disk filling up);
@@ -21,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "import_table.h"
 #include "library_log.h"
 
 namespace {
@@ -101,13 +110,18 @@ Row g_rows[] = {
 constexpr int kRows = sizeof g_rows / sizeof g_rows[0];
 constexpr int kCopyFile = 3, kWriteFile = 4, kCloseHandle = 31;
 
-int g_faultRow = -1;
+int g_faultRow = -1, g_absentRow = -1;
 unsigned g_faultCall = 0, g_calls[kRows];
+bool g_shortCopy = false;
 bool g_diskFills = false;
 ULONGLONG g_diskRoom = 0;
 
 bool Injected(int index) {
   AppendLogLine("QUOP_FAULT_LOG", g_rows[index].name);
+  if (index == g_absentRow) {
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return true;
+  }
   if (index != g_faultRow || ++g_calls[index] != g_faultCall) return false;
   AppendLogLine("QUOP_FAULT_LOG", "failed");
   SetLastError(g_rows[index].error);
@@ -144,15 +158,17 @@ BOOL WINAPI FillingWriteFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD wri
   return whole && wrote;
 }
 
-// A copy that the disk takes only in part leaves the part written.
+// A copy that the disk takes only in part leaves the part written; a copy
+// cut short without a word writes half of the file and says it succeeded.
 BOOL WINAPI FillingCopyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) {
-  if (Injected(kCopyFile)) return FALSE;
-  if (!g_diskFills) return CopyFileHook::real(from, to, failIfExists);
+  const bool cutShort = g_shortCopy && g_faultRow == kCopyFile && g_calls[kCopyFile] + 1 == g_faultCall;
+  if (Injected(kCopyFile) && !cutShort) return FALSE;
+  if (!g_diskFills && !cutShort) return CopyFileHook::real(from, to, failIfExists);
   HANDLE source = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (source == INVALID_HANDLE_VALUE) return FALSE;
   const DWORD size = GetFileSize(source, nullptr);
-  DWORD taken = 0;
-  if (DiskTakes(size, taken)) {
+  DWORD taken = size / 2;
+  if (!cutShort && DiskTakes(size, taken)) {
     CloseHandle(source);
     return CopyFileHook::real(from, to, failIfExists);
   }
@@ -167,6 +183,7 @@ BOOL WINAPI FillingCopyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) {
   }
   if (target != INVALID_HANDLE_VALUE) CloseHandle(target);
   CloseHandle(source);
+  if (cutShort) return target != INVALID_HANDLE_VALUE;
   SetLastError(ERROR_DISK_FULL);
   return FALSE;
 }
@@ -200,32 +217,14 @@ FARPROC WINAPI HookGetProcAddress(HMODULE module, LPCSTR name) {
 // Points the program's imports of the table's functions, and of
 // GetProcAddress, at the hooks.
 void TakeOverImports() {
-  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-  const auto* nt =
-      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); dll->Name; ++dll) {
-    auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-    auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-    for (; name->u1.AddressOfData; ++name, ++slot) {
-      if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
-      const char* function = reinterpret_cast<const char*>(
-          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name);
-      void* hook = nullptr;
-      if (std::strcmp(function, "GetProcAddress") == 0) {
-        g_getProcAddress = reinterpret_cast<decltype(&::GetProcAddress)>(slot->u1.Function);
-        hook = reinterpret_cast<void*>(&HookGetProcAddress);
-      } else if (Row* row = RowNamed(function)) {
-        *row->real = reinterpret_cast<void*>(slot->u1.Function);
-        hook = row->hook;
-      }
-      if (!hook) continue;
-      DWORD protection = 0;
-      VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
-      slot->u1.Function = reinterpret_cast<ULONG_PTR>(hook);
-      VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+  imports::ForEach(GetModuleHandleA(nullptr), nullptr, [](const char* function, imports::Slot* slot) {
+    if (std::strcmp(function, "GetProcAddress") == 0) {
+      g_getProcAddress = reinterpret_cast<decltype(&::GetProcAddress)>(
+          imports::Repoint(slot, reinterpret_cast<imports::Slot>(&HookGetProcAddress)));
+    } else if (Row* row = RowNamed(function)) {
+      *row->real = reinterpret_cast<void*>(imports::Repoint(slot, reinterpret_cast<imports::Slot>(row->hook)));
     }
-  }
+  });
 }
 
 void Start() {
@@ -242,8 +241,12 @@ void Start() {
       if (const Row* row = RowNamed(text)) {
         g_faultRow = row->index;
         g_faultCall = static_cast<unsigned>(std::atoi(colon + 1));
+        g_shortCopy = std::strstr(colon + 1, ":short") != nullptr;
       }
     }
+  }
+  if (GetEnvironmentVariableA("QUOP_FAULT_ABSENT", text, sizeof text) && text[0]) {
+    if (const Row* row = RowNamed(text)) g_absentRow = row->index;
   }
   if (GetEnvironmentVariableA("QUOP_FAULT_DISK", text, sizeof text) && text[0]) {
     g_diskFills = true;

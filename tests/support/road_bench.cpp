@@ -41,9 +41,11 @@ template <typename Done>
 double TimeRun(const std::string& exe, const std::string& args, Done done) {
   const double start = ui::NowMs();
   ui::Process process(exe, args);
-  ui::WaitUntil([&] { return done(process); }, 20000);
+  if (!ui::WaitUntil([&] { return done(process); }, [] { return "not done"; }, 20000)) {
+    std::fprintf(stderr, "road_bench: a run did not end\n");
+  }
   const double elapsed = ui::NowMs() - start;
-  process.WaitExit(5000);
+  if (!process.WaitExit(5000)) std::fprintf(stderr, "road_bench: the helper did not end\n");
   return elapsed;
 }
 
@@ -74,7 +76,9 @@ int main(int argc, char** argv) {
   }
   {
     ui::Process client(dir + "quop32.exe", "--CONNECTED=not --SERVERPORT=irc.example.cat:6667");
-    ui::WaitUntil([&] { return Count(log, "ready") > 0; });
+    if (!ui::WaitUntil([&] { return Count(log, "ready") > 0; }, [] { return "the client not ready"; })) {
+      std::fprintf(stderr, "road_bench: the client did not get ready\n");
+    }
     for (int i = 0; i < runs; ++i) {
       // No program path yet: the helper asks the client for it, as the floor does.
       std::ofstream(dir + "quop.ini") << "[quoplink]\r\n";

@@ -44,8 +44,19 @@ std::vector<std::vector<std::string>> StandInLog(const std::string& kind) {
   return found;
 }
 
-bool WaitForStandInLines(const std::string& kind, size_t count, DWORD timeoutMs) {
-  return ui::WaitUntil([&] { return StandInLog(kind).size() >= count; }, timeoutMs);
+::testing::AssertionResult WaitForStandInLines(const std::string& kind, size_t count, DWORD timeoutMs) {
+  return ui::WaitUntil([&] { return StandInLog(kind).size() >= count; },
+                       [&] {
+                         std::string lines;
+                         for (const auto& line : StandInLog()) {
+                           std::string joined;
+                           for (const auto& field : line) joined += (joined.empty() ? "" : " ") + field;
+                           lines += "\n    " + joined;
+                         }
+                         return "fewer than " + std::to_string(count) + " lines \"" + kind +
+                                "\" in the client's log, which holds:" + (lines.empty() ? " nothing" : lines);
+                       },
+                       timeoutMs);
 }
 
 void SetStandInConfig(const std::vector<std::string>& settings) {
@@ -63,4 +74,5 @@ StandInClient::StandInClient(const std::string& args, const std::string& exe) {
   process = std::make_unique<ui::Process>(program, args);
   EXPECT_TRUE(process->started()) << program << " did not start, error " << process->startError();
   ready = process->started() && WaitForStandInLines("ready", readyBefore + 1);
+  EXPECT_TRUE(ready) << "the stand-in client did not get ready";
 }

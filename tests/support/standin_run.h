@@ -15,7 +15,8 @@ std::vector<std::vector<std::string>> StandInLog();
 // The lines of one kind ("args", "poke", "ready"), without the kind.
 std::vector<std::vector<std::string>> StandInLog(const std::string& kind);
 // Waits until the log holds `count` lines of a kind.
-bool WaitForStandInLines(const std::string& kind, size_t count, DWORD timeoutMs = ui::kDefaultTimeoutMs);
+::testing::AssertionResult WaitForStandInLines(const std::string& kind, size_t count,
+                                               DWORD timeoutMs = ui::kDefaultTimeoutMs);
 
 // Writes the settings file that stand-ins started from now on read (lines
 // of "key=value"; see the stand-in's own description).

@@ -1,8 +1,13 @@
 // The surroundings of one end-to-end test: build paths, a scratch folder of
-// its own, the URL recorder's log, and the shell's URL handlers.
+// its own, the URL recorder's log, the shell's URL handlers, and the prefix
+// as every test program finds it: whatever a test changes in the registry
+// or the Windows folders is put back by the test, and, when the test was
+// killed before it could, swept before the next test program's first test.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -23,7 +28,8 @@ std::string SourcePath(const std::string& relative);
 std::string ScratchDir();
 
 std::string ReadFile(const std::string& path);
-// Removes a folder and everything in it, read-only files included.
+// Removes a folder and everything in it, read-only files included; a link
+// (there or inside) is removed, not followed.
 void DeleteTree(const std::string& dir);
 bool WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
@@ -31,13 +37,38 @@ bool FileExists(const std::string& path);
 // holds one (a host's symbolic link, which Windows programs there see as a
 // junction): Wine's own CreateSymbolicLink makes none. Both are Windows
 // paths without a trailing separator.
-bool MakeLink(const std::string& link, const std::string& target);
+::testing::AssertionResult MakeLink(const std::string& link, const std::string& target);
+// Makes `link` a second name of the file `target` (a hard link).
+::testing::AssertionResult MakeHardLink(const std::string& link, const std::string& target);
 // Removes such a link (the folder it leads to stays), if there is one.
 void RemoveLink(const std::string& link);
 // True when a file matches the wildcard `pattern` ("C:\\windows\\qca*.tmp").
 bool AnyFileLike(const std::string& pattern);
 
 class RegistryValueOverride;
+
+// Puts the prefix back as the bench made it: undoes what the registry
+// overrides of killed tests left (newest first), and removes whatever else
+// a test can leave: the irc: classes, the programs' Wine settings, system
+// libraries moved aside, files in the Windows directory and the folders that
+// tests make outside their scratch folders. Every test program does it
+// before its first test, and the bench when it comes up.
+void SweepPrefix();
+// Removes the folders that tests make outside their scratch folders (the
+// client under Program Files, its VirtualStore, the guarded folder, C:\\QUOP).
+void ClearFoldersOutsideScratch();
+
+// What the user chose for irc:// links (Windows 8 on), which wins over any class.
+constexpr char kUserChoiceKey[] = "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\irc\\UserChoice";
+
+// A client installed under Program Files for a test (the folder's name
+// there), the folder where Windows Vista on keeps apart what the client
+// writes into a folder (empty when not known), and a folder that only an
+// administrator may change, which a link may lead to.
+constexpr char kProgramFilesClient[] = "Quop test";
+std::string ProgramFilesFolder(const std::string& name);
+std::string VirtualStoreOf(const std::string& folder);
+std::string GuardedFolder();
 
 // Where the URL recorder finds its log when its environment has none: the
 // desktop's shell starts it with an environment of its own.
@@ -54,7 +85,10 @@ class UrlLog {
   std::vector<urllog::Entry> Entries() const;
   std::vector<std::string> Urls() const;
   // Waits until the log holds at least `count` entries.
-  bool WaitForCount(size_t count, DWORD timeoutMs = 15000) const;
+  ::testing::AssertionResult WaitForCount(size_t count, DWORD timeoutMs = 15000) const;
+  // The URLs once no recorder runs any more: what a program that is idle
+  // has handed the shell (a recorder it started has written its line).
+  std::vector<std::string> UrlsAtRest() const;
   const std::string& path() const { return path_; }
 
  private:
@@ -68,27 +102,43 @@ class RemovedUrlHandler {
  public:
   explicit RemovedUrlHandler(const std::string& scheme);
   ~RemovedUrlHandler();
+  RemovedUrlHandler(const RemovedUrlHandler&) = delete;
+  RemovedUrlHandler& operator=(const RemovedUrlHandler&) = delete;
 
  private:
-  std::string key_;
-  std::string command_;
+  std::string scheme_;
 };
 
 // Gives a registry value of the current user another text (or removes it,
-// when `value` is null) for the life of the object, then puts it back.
+// when `value` is null) for the life of the object, then puts it back. What
+// it was is noted in the bench's journal first, for SweepPrefix.
 class RegistryValueOverride {
  public:
   RegistryValueOverride(const std::string& key, const std::string& name, const char* value);
   // A number (REG_DWORD) instead.
   RegistryValueOverride(const std::string& key, const std::string& name, DWORD value);
   ~RegistryValueOverride();
+  RegistryValueOverride(const RegistryValueOverride&) = delete;
+  RegistryValueOverride& operator=(const RegistryValueOverride&) = delete;
 
  private:
   void Set(DWORD type, const void* value, DWORD size);
 
-  std::string key_, name_, old_;
-  DWORD oldType_ = REG_SZ;
-  bool hadValue_ = false;
+  std::string key_, name_, journal_;
+};
+
+// The user's desktop folder is `folder` (made here) for the life of the
+// object: both values that the shell reads it from name it.
+class DesktopFolder {
+ public:
+  explicit DesktopFolder(const std::string& folder);
+  const std::string& path() const { return folder_; }
+  // The desktop shortcut that the installer makes there.
+  std::string Shortcut() const { return folder_ + "\\Verbalia.LNK"; }
+
+ private:
+  std::string folder_;
+  RegistryValueOverride shellFolders_, userShellFolders_;
 };
 
 // No program named for irc:// links, for the life of the object: the
@@ -156,5 +206,19 @@ std::string ScreenUserLauncher();
 
 // The Windows directory, with no trailing backslash.
 std::string WindowsDir();
+// The web launcher that the installer writes there.
+std::string LauncherPath();
+
+// A value of the machine's class key "Software\\Classes\\<key>" (its
+// default value when `name` is null); "(none)" when there is none.
+std::string ClassValue(const std::string& key, const char* name = nullptr);
+
+// What a shortcut file holds, as the shell reads it.
+struct ShortcutProperties {
+  bool loaded = false;
+  std::string path, description, arguments, iconPath;
+  int iconIndex = -1;
+};
+ShortcutProperties ReadShortcut(const std::string& file);
 
 }  // namespace testenv

@@ -7,7 +7,8 @@
 
 namespace ui {
 
-Process::Process(const std::string& exe, const std::string& args, const std::string& dir) {
+Process::Process(const std::string& exe, const std::string& args, const std::string& dir)
+    : name_(exe.substr(exe.find_last_of("\\/") + 1)) {
   std::string commandLine = "\"" + exe + "\"";
   if (!args.empty()) commandLine += " " + args;
   STARTUPINFOA startup = {};
@@ -42,8 +43,11 @@ Process::~Process() {
   if (job_) CloseHandle(job_);
 }
 
-bool Process::WaitExit(DWORD timeoutMs) {
-  return process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+AssertionResult Process::WaitExit(DWORD timeoutMs) const {
+  if (!process_) return ::testing::AssertionFailure() << name_ << " was never started";
+  if (WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << name_ << " still runs after " << timeoutMs
+                                       << " ms, showing: " << DescribeWindows(id_);
 }
 
 bool Process::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
@@ -116,6 +120,20 @@ void Process::KillTree() {
   }
 }
 
+std::string Quoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '\r') {
+      quoted += "\\r";
+    } else if (c == '\n') {
+      quoted += "\\n";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "\"";
+}
+
 int RunToExit(const std::string& exe, const std::string& args, DWORD timeoutMs) {
   Process process(exe, args);
   if (!process.started() || !process.WaitExit(timeoutMs)) return -1;
@@ -166,18 +184,33 @@ std::vector<HWND> TopWindows(DWORD processId) {
   return FindTopWindows(query);
 }
 
-HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs) {
-  HWND window = nullptr;
-  WaitUntil([&] { return (window = FindTopWindow(query)) != nullptr; }, timeoutMs);
-  return window;
+std::string DescribeWindows(DWORD processId) {
+  std::string text;
+  for (HWND window : TopWindows(processId)) {
+    text += (text.empty() ? "" : ", ") + Quoted(Text(window)) + " (" + ClassName(window);
+    const std::string message = MessageBoxText(window);
+    if (!message.empty()) text += ": " + Quoted(message);
+    text += ")";
+  }
+  return text.empty() ? "no window" : text;
 }
 
-HWND WaitForDialog(DWORD processId, const std::string& title, DWORD timeoutMs) {
+AssertionResult WaitForWindow(const WindowQuery& query, HWND& found, DWORD timeoutMs) {
+  found = nullptr;
+  return WaitUntil([&] { return (found = FindTopWindow(query)) != nullptr; },
+                   [&] {
+                     return "no window titled " + Quoted(query.title) + " of class " + Quoted(query.className) +
+                            "; open: " + DescribeWindows(query.processId);
+                   },
+                   timeoutMs);
+}
+
+AssertionResult WaitForDialog(DWORD processId, const std::string& title, HWND& found, DWORD timeoutMs) {
   WindowQuery query;
   query.processId = processId;
   query.title = title;
   query.className = "#32770";
-  return WaitForWindow(query, timeoutMs);
+  return WaitForWindow(query, found, timeoutMs);
 }
 
 double NowMs() {
@@ -193,8 +226,43 @@ double Median(std::vector<double> times) {
   return times[times.size() / 2];
 }
 
-bool WaitForWindowGone(HWND window, DWORD timeoutMs) {
-  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+AssertionResult WaitForWindowGone(HWND window, DWORD timeoutMs) {
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); },
+                   [&] { return Quoted(Text(window)) + " (" + ClassName(window) + ") still shown"; }, timeoutMs);
+}
+
+AssertionResult WaitForText(HWND window, const std::string& expected, DWORD timeoutMs) {
+  std::string shown;
+  return WaitUntil([&] { return (shown = Text(window)) == expected; },
+                   [&] { return Quoted(shown) + ", not " + Quoted(expected); }, timeoutMs);
+}
+
+AssertionResult WaitForEnabled(HWND window, DWORD timeoutMs) {
+  return WaitUntil([&] { return IsEnabled(window); },
+                   [&] { return Quoted(Text(window)) + (window ? " disabled" : ": no such control"); }, timeoutMs);
+}
+
+AssertionResult WaitIdle(HWND main, DWORD timeoutMs) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(main, &processId);
+  // `main` and the windows that own it (a program's hidden main window).
+  std::set<HWND> expected;
+  for (HWND window = main; window; window = GetWindow(window, GW_OWNER)) expected.insert(window);
+  int quietRounds = 0;
+  return WaitUntil(
+      [&] {
+        bool onlyExpected = true;
+        for (HWND window : TopWindows(processId)) onlyExpected = onlyExpected && expected.count(window);
+        DWORD_PTR ignored;
+        const bool quiet = IsEnabled(main) && onlyExpected &&
+                           SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        quietRounds = quiet ? quietRounds + 1 : 0;
+        return quietRounds >= 2;
+      },
+      [&] {
+        return std::string(IsEnabled(main) ? "" : "the main window disabled; ") + "open: " + DescribeWindows(processId);
+      },
+      timeoutMs);
 }
 
 HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
@@ -291,9 +359,9 @@ bool LooksLikeMessageBox(HWND dialog) {
 
 }  // namespace
 
-HWND WaitForMessageBox(DWORD processId, const std::string& caption, DWORD timeoutMs) {
-  HWND box = nullptr;
-  WaitUntil(
+AssertionResult WaitForMessageBox(DWORD processId, const std::string& caption, HWND& found, DWORD timeoutMs) {
+  found = nullptr;
+  return WaitUntil(
       [&] {
         WindowQuery query;
         query.processId = processId;
@@ -301,17 +369,18 @@ HWND WaitForMessageBox(DWORD processId, const std::string& caption, DWORD timeou
         query.title = caption;
         for (HWND dialog : FindTopWindows(query)) {
           if (LooksLikeMessageBox(dialog)) {
-            box = dialog;
+            found = dialog;
             return true;
           }
         }
         return false;
       },
+      [&] { return "no message box captioned " + Quoted(caption) + "; open: " + DescribeWindows(processId); },
       timeoutMs);
-  return box;
 }
 
 std::string MessageBoxText(HWND box) {
+  if (ClassName(box) != "#32770" || !LooksLikeMessageBox(box)) return {};
   for (HWND child : Children(box)) {
     if (ClassName(child) == "Static") {
       std::string text = Text(child);
@@ -400,7 +469,7 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
         bits = ScreenBits(rect, header);
         return !bits.empty() && bits == previous && ShowsMoreThanItsFace(window);
       },
-      5000);
+      [] { return "the window unpainted"; }, 5000);
   if (!painted) return false;
   BITMAPFILEHEADER file = {};
   file.bfType = 0x4D42;  // "BM"

@@ -1,14 +1,19 @@
 // Drives the programs under test from a test process, through the Win32 API
 // only: start and end processes, find their windows and controls, read texts
-// and states, click, answer message boxes, read pixels. Every wait is bounded.
+// and states, click, answer message boxes, read pixels. Every wait is bounded
+// and returns a GoogleTest result that says, when it fails, what it saw last.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace ui {
+
+using ::testing::AssertionResult;
 
 constexpr DWORD kDefaultTimeoutMs = 15000;
 
@@ -27,13 +32,15 @@ class Process {
   // Why the program could not be started (0 when it was).
   DWORD startError() const { return startError_; }
   DWORD id() const { return id_; }
-  // True when the program has ended within the time limit.
-  bool WaitExit(DWORD timeoutMs = kDefaultTimeoutMs);
+  // Success once the program has ended within the time limit; else what it
+  // still shows.
+  AssertionResult WaitExit(DWORD timeoutMs = kDefaultTimeoutMs) const;
   bool Running() const;
   DWORD ExitCode() const;
   void KillTree();
 
  private:
+  std::string name_;
   HANDLE process_ = nullptr;
   HANDLE job_ = nullptr;
   DWORD id_ = 0;
@@ -52,10 +59,24 @@ struct WindowQuery {
 HWND FindTopWindow(const WindowQuery& query);
 // Visible top-level windows of a process.
 std::vector<HWND> TopWindows(DWORD processId);
-HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs = kDefaultTimeoutMs);
+// The visible top-level windows of a process as a failure names them: each
+// one's title and class, and a message box's text.
+std::string DescribeWindows(DWORD processId);
+
+AssertionResult WaitForWindow(const WindowQuery& query, HWND& found, DWORD timeoutMs = kDefaultTimeoutMs);
 // A dialog (class #32770) of a process with this title, once it is visible.
-HWND WaitForDialog(DWORD processId, const std::string& title, DWORD timeoutMs = kDefaultTimeoutMs);
-bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+AssertionResult WaitForDialog(DWORD processId, const std::string& title, HWND& found,
+                              DWORD timeoutMs = kDefaultTimeoutMs);
+AssertionResult WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+AssertionResult WaitForText(HWND window, const std::string& expected, DWORD timeoutMs = kDefaultTimeoutMs);
+AssertionResult WaitForEnabled(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// The settle point at which a test decides that something did not happen:
+// the program of `main` has served a message in its own loop twice in a row
+// with `main` enabled and no window of its own open but `main` and those
+// that own it. Fails, naming the
+// windows open, when that does not come within the time limit.
+AssertionResult WaitIdle(HWND main, DWORD timeoutMs = kDefaultTimeoutMs);
 
 HWND Control(HWND dialog, int id);
 std::string Text(HWND window);
@@ -79,7 +100,8 @@ void SetText(HWND window, const std::string& text);
 
 // Message boxes: a dialog of the process with the given caption (empty: any)
 // that holds one text, push buttons and at most an icon, nothing else.
-HWND WaitForMessageBox(DWORD processId, const std::string& caption = "", DWORD timeoutMs = kDefaultTimeoutMs);
+AssertionResult WaitForMessageBox(DWORD processId, const std::string& caption, HWND& found,
+                                  DWORD timeoutMs = kDefaultTimeoutMs);
 std::string MessageBoxText(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);
 
@@ -95,15 +117,22 @@ bool SaveWindowPicture(HWND window, const std::string& path);
 double NowMs();
 double Median(std::vector<double> times);
 
-// Polls `condition` until it holds or the time limit passes.
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultTimeoutMs) {
+// Polls `condition` until it holds or the time limit passes; a failure
+// says what `seen()` (a text: the value the condition looked at) gave last.
+template <typename Condition, typename Seen>
+AssertionResult WaitUntil(Condition condition, Seen seen, DWORD timeoutMs = kDefaultTimeoutMs) {
   const DWORD start = GetTickCount();
   for (;;) {
-    if (condition()) return true;
-    if (GetTickCount() - start > timeoutMs) return condition();
+    if (condition()) return ::testing::AssertionSuccess();
+    if (GetTickCount() - start > timeoutMs) {
+      if (condition()) return ::testing::AssertionSuccess();
+      return ::testing::AssertionFailure() << "not so within " << timeoutMs << " ms; last seen: " << seen();
+    }
     Sleep(20);
   }
 }
+
+// A text quoted as a failure shows it, line ends visible.
+std::string Quoted(const std::string& text);
 
 }  // namespace ui

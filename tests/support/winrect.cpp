@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
   ui::WindowQuery query;
   query.title = argv[1];
   if (argc > 2) query.className = argv[2];
-  HWND window = ui::WaitForWindow(query, 20000);
-  if (!window) return 1;
+  HWND window = nullptr;
+  if (!ui::WaitForWindow(query, window, 20000)) return 1;
   // Let the window finish painting before the picture is taken.
   DWORD_PTR ignored;
   SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);

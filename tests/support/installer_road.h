@@ -1,5 +1,6 @@
-// Starts the real installer from a pack folder of the test's own, with a
-// client installation beside it, and drives its main dialog.
+// The installer's road as tests drive it: the real trinstall.exe started from
+// a pack folder, with a client installation beside it, and its main dialog
+// driven as a user drives it (pick, install, the information dialog, quit).
 #pragma once
 
 #include <memory>
@@ -13,6 +14,13 @@ constexpr char kMainTitle[] = "Actualitzador del Quop 5.61";
 constexpr char kCaption[] = "trinstall";  // message boxes: the program's base name
 constexpr char kInfoTitle[] = "Informació sobre programes en català";
 constexpr char kExplanationTitle[] = "Explicació";
+constexpr char kInstalled[] = "El Quop en català ja està instal·lat. Executeu\nel programa com ho feu normalment.";
+
+// The buttons that the templates number with the system's own ids: the main
+// dialog's "Sortir", and the information dialog's "D'acord" and "Cancel·la".
+constexpr int kSortir = IDCANCEL;
+constexpr int kDacord = IDOK;
+constexpr int kCancella = IDCANCEL;
 
 // A built stand-in client variant, such as "quop32_us".
 std::string StandIn(const std::string& variant);
@@ -26,12 +34,15 @@ void MakeClient(const std::string& folder, const std::string& variant = "quop32_
 void LayOutPack(const std::string& folder);
 
 // The fault injector (tests/support/faults.cpp) beside the installer in the
-// pack folder `pack`, for the life of the object: `fault` ("Name:N") makes
-// that call fail, `disk` (bytes) fills the disk, `log` notes every call.
+// pack folder `pack`, for the life of the object: `fault` ("Name:N", or
+// "Name:N:short" for a copy that says it succeeded with part of the file)
+// makes that call fail, `disk` (bytes) fills the disk, `log` notes every call,
+// and `notImplemented` names a function that fails at every call as one the
+// system lacks.
 class PlantedFaults {
  public:
   PlantedFaults(const std::string& pack, const std::string& fault, const std::string& disk = "",
-                const std::string& log = "");
+                const std::string& log = "", const std::string& notImplemented = "");
   ~PlantedFaults();
   PlantedFaults(const PlantedFaults&) = delete;
   PlantedFaults& operator=(const PlantedFaults&) = delete;
@@ -55,22 +66,27 @@ struct InstallerRun {
   HWND dialog = nullptr;
 
   // Presses "..." and picks `path` in the open-file dialog (typed into its
-  // file-name field, then its open button). False if the dialog did not open.
-  bool Pick(const std::string& path);
+  // file-name field, then its open button).
+  ui::AssertionResult Pick(const std::string& path) const;
   // Presses "..." and cancels the open-file dialog.
-  bool PickAndCancel();
-  // Waits for a message box and returns its text (empty if none came).
-  std::string ExpectMessage(int answer = IDOK, const std::string& caption = kCaption);
-  // True when no message box comes within a short while.
-  bool NoMessage();
-  // Waits until the dialog's results box reads `text`.
-  bool WaitForResults(const std::string& text);
-  // Picks the client, installs, confirms the completion message and returns
-  // the information dialog that follows (null if it did not open).
-  HWND InstallUpToInfoDialog();
+  ui::AssertionResult PickAndCancel() const;
+  // Picks `program` (the client's quop32.exe when empty) and presses
+  // "Instal·lar" once it is enabled.
+  ui::AssertionResult PickAndInstall(const std::string& program = "") const;
+  // The whole road of a complete install: the pick, "Instal·lar", the
+  // completion message, and the information dialog closed with "Cancel·la".
+  void InstallWhole() const;
+  // Waits for a message box, answers it and returns its text (empty, and a
+  // failure that names what was open, if none came).
+  std::string ExpectMessage(int answer = IDOK, const std::string& caption = kCaption) const;
+  // Success when the installer, once idle, shows no message.
+  ui::AssertionResult NoMessage() const;
   // Waits for the information dialog that follows an install and closes it
-  // with "Cancel·la". False if it did not come.
-  bool DismissInfoDialog();
+  // with "Cancel·la".
+  ui::AssertionResult DismissInfoDialog() const;
+  // "Sortir", and the installer's end.
+  ui::AssertionResult Quit() const;
   // A dialog of the installer with this title, once it is open.
-  HWND WaitForDialog(const std::string& title);
+  ui::AssertionResult WaitForDialog(const std::string& title, HWND& found) const;
+  std::string Results() const { return ui::ControlText(dialog, IDC_RESULTS); }
 };

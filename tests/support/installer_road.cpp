@@ -1,4 +1,4 @@
-#include "installer_run.h"
+#include "installer_road.h"
 
 #include <gtest/gtest.h>
 // After windows.h, which it needs.
@@ -28,20 +28,25 @@ void LayOutPack(const std::string& folder) {
       CopyFileA(testenv::BuildPath("tests\\support\\urlrec.exe").c_str(), (folder + "urlhop32.ca").c_str(), FALSE));
 }
 
+namespace {
+
+const char* const kFaultVariables[] = {"QUOP_FAULT", "QUOP_FAULT_DISK", "QUOP_FAULT_LOG", "QUOP_FAULT_ABSENT"};
+
+}  // namespace
+
 PlantedFaults::PlantedFaults(const std::string& pack, const std::string& fault, const std::string& disk,
-                             const std::string& log)
+                             const std::string& log, const std::string& notImplemented)
     : nativeFirst_("Software\\Wine\\AppDefaults\\trinstall.exe\\DllOverrides", "version", "native,builtin") {
   EXPECT_TRUE(CopyFileA(testenv::BuildPath("tests\\support\\faults\\version.dll").c_str(),
                         (pack + "version.dll").c_str(), FALSE));
-  SetEnvironmentVariableA("QUOP_FAULT", fault.c_str());
-  SetEnvironmentVariableA("QUOP_FAULT_DISK", disk.empty() ? nullptr : disk.c_str());
-  SetEnvironmentVariableA("QUOP_FAULT_LOG", log.empty() ? nullptr : log.c_str());
+  const std::string* values[] = {&fault, &disk, &log, &notImplemented};
+  for (size_t i = 0; i < 4; ++i) {
+    SetEnvironmentVariableA(kFaultVariables[i], values[i]->empty() ? nullptr : values[i]->c_str());
+  }
 }
 
 PlantedFaults::~PlantedFaults() {
-  for (const char* variable : {"QUOP_FAULT", "QUOP_FAULT_DISK", "QUOP_FAULT_LOG"}) {
-    SetEnvironmentVariableA(variable, nullptr);
-  }
+  for (const char* variable : kFaultVariables) SetEnvironmentVariableA(variable, nullptr);
 }
 
 InstallerRun::InstallerRun(bool newClient, const std::string& packFolder) {
@@ -53,66 +58,66 @@ InstallerRun::InstallerRun(bool newClient, const std::string& packFolder) {
   if (newClient) MakeClient(client);
 
   process = std::make_unique<ui::Process>(exe, "", pack);
-  EXPECT_TRUE(process->started());
-  ui::WindowQuery query;
-  query.processId = process->id();
-  query.title = kMainTitle;
-  query.className = "#32770";
-  dialog = ui::WaitForWindow(query);
-  EXPECT_NE(dialog, nullptr) << "the main dialog did not open";
+  EXPECT_TRUE(process->started()) << exe << " did not start, error " << process->startError();
+  EXPECT_TRUE(ui::WaitForDialog(process->id(), kMainTitle, dialog));
 }
 
-namespace {
+ui::AssertionResult InstallerRun::WaitForDialog(const std::string& title, HWND& found) const {
+  return ui::WaitForDialog(process->id(), title, found);
+}
 
-HWND WaitForOpenDialog(DWORD processId) { return ui::WaitForDialog(processId, "Open"); }
-
-}  // namespace
-
-bool InstallerRun::Pick(const std::string& path) {
+ui::AssertionResult InstallerRun::Pick(const std::string& path) const {
   ui::Click(dialog, IDC_BROWSE);
-  HWND open = WaitForOpenDialog(process->id());
-  if (!open) return false;
+  HWND open = nullptr;
+  if (auto opened = WaitForDialog("Open", open); !opened) return opened;
   ui::SetText(ui::Control(open, cmb13), path);
   ui::Click(open, IDOK);
   return ui::WaitForWindowGone(open);
 }
 
-bool InstallerRun::PickAndCancel() {
+ui::AssertionResult InstallerRun::PickAndCancel() const {
   ui::Click(dialog, IDC_BROWSE);
-  HWND open = WaitForOpenDialog(process->id());
-  if (!open) return false;
+  HWND open = nullptr;
+  if (auto opened = WaitForDialog("Open", open); !opened) return opened;
   ui::Click(open, IDCANCEL);
   return ui::WaitForWindowGone(open);
 }
 
-std::string InstallerRun::ExpectMessage(int answer, const std::string& caption) {
-  HWND box = ui::WaitForMessageBox(process->id(), caption);
-  if (!box) return {};
+ui::AssertionResult InstallerRun::PickAndInstall(const std::string& program) const {
+  if (auto picked = Pick(program.empty() ? client + "quop32.exe" : program); !picked) return picked;
+  if (auto enabled = ui::WaitForEnabled(ui::Control(dialog, IDC_INSTALL)); !enabled) return enabled;
+  ui::Click(dialog, IDC_INSTALL);
+  return ::testing::AssertionSuccess();
+}
+
+void InstallerRun::InstallWhole() const {
+  ASSERT_TRUE(PickAndInstall());
+  EXPECT_EQ(ExpectMessage(), kInstalled);
+  ASSERT_TRUE(DismissInfoDialog());
+}
+
+std::string InstallerRun::ExpectMessage(int answer, const std::string& caption) const {
+  HWND box = nullptr;
+  const ui::AssertionResult came = ui::WaitForMessageBox(process->id(), caption, box);
+  EXPECT_TRUE(came);
+  if (!came) return {};
   std::string text = ui::MessageBoxText(box);
   ui::AnswerMessageBox(box, answer);
   EXPECT_TRUE(ui::WaitForWindowGone(box));
   return text;
 }
 
-bool InstallerRun::NoMessage() { return ui::WaitForMessageBox(process->id(), "", 500) == nullptr; }
+ui::AssertionResult InstallerRun::NoMessage() const { return ui::WaitIdle(dialog); }
 
-bool InstallerRun::WaitForResults(const std::string& text) {
-  return ui::WaitUntil([&] { return ui::ControlText(dialog, IDC_RESULTS) == text; }, 5000);
-}
-
-HWND InstallerRun::WaitForDialog(const std::string& title) { return ui::WaitForDialog(process->id(), title); }
-
-HWND InstallerRun::InstallUpToInfoDialog() {
-  if (!Pick(client + "quop32.exe")) return nullptr;
-  if (!ui::WaitUntil([&] { return ui::IsEnabled(ui::Control(dialog, IDC_INSTALL)); })) return nullptr;
-  ui::Click(dialog, IDC_INSTALL);
-  EXPECT_FALSE(ExpectMessage().empty());
-  return WaitForDialog(kInfoTitle);
-}
-
-bool InstallerRun::DismissInfoDialog() {
-  HWND info = WaitForDialog(kInfoTitle);
-  if (!info) return false;
-  ui::Click(info, IDCANCEL);
+ui::AssertionResult InstallerRun::DismissInfoDialog() const {
+  HWND info = nullptr;
+  if (auto opened = WaitForDialog(kInfoTitle, info); !opened) return opened;
+  ui::Click(info, kCancella);
   return ui::WaitForWindowGone(info);
+}
+
+ui::AssertionResult InstallerRun::Quit() const {
+  if (auto enabled = ui::WaitForEnabled(dialog); !enabled) return enabled;
+  ui::Click(dialog, kSortir);
+  return process->WaitExit();
 }
