@@ -157,6 +157,79 @@ CString DesktopShellFolder(int shellFolder) {
   return path;
 }
 
+// One errand to the desktop's shell, run on a thread of its own so that the
+// installer waits for it no longer than kShellDeadlineMs: a shell that hangs
+// inside a call (a mail program that hangs inside Explorer) would hang the
+// installer with it. An errand given up keeps running on its thread, and
+// the last of the two to let it go frees it.
+constexpr DWORD kShellDeadlineMs = 8000;
+
+struct ShellErrand {
+  LONG holders;
+  bool opens;                 // else a folder's path is asked for
+  char target[2 * MAX_PATH];  // what to open (its own copy: the caller may be gone)
+  int show;                   // or the folder's ssf number
+  Opening opening;
+  char path[MAX_PATH];
+};
+
+void LetGo(ShellErrand* errand) {
+  if (InterlockedDecrement(&errand->holders) == 0) HeapFree(GetProcessHeap(), 0, errand);
+}
+
+DWORD WINAPI RunErrand(void* parameter) {
+  auto* errand = static_cast<ShellErrand*>(parameter);
+  if (SUCCEEDED(CoInitialize(nullptr))) {
+    if (errand->opens) {
+      errand->opening = HandToDesktopShell(errand->target, errand->show);
+    } else {
+      const CString path = DesktopShellFolder(errand->show);
+      size_t i = 0;
+      for (const char* p = path.c_str(); *p && i + 1 < sizeof errand->path; ++p) errand->path[i++] = *p;
+      errand->path[i] = '\0';
+    }
+    CoUninitialize();
+  }
+  LetGo(errand);
+  return 0;
+}
+
+// Runs an errand, serving the dialogs' messages while it runs; false when it
+// did not end in time (or could not be started).
+bool RunWithDeadline(ShellErrand* errand) {
+  DWORD id = 0;
+  HANDLE thread = CreateThread(nullptr, 0, RunErrand, errand, 0, &id);
+  if (!thread) {
+    LetGo(errand);  // the thread's hold
+    return false;
+  }
+  const DWORD start = GetTickCount();
+  bool ended = false;
+  for (DWORD elapsed = 0; !ended && elapsed < kShellDeadlineMs; elapsed = GetTickCount() - start) {
+    const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, kShellDeadlineMs - elapsed, QS_ALLINPUT);
+    ended = woke == WAIT_OBJECT_0;
+    if (woke != WAIT_OBJECT_0 + 1) break;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that waits for it
+        elapsed = kShellDeadlineMs;
+        break;
+      }
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  CloseHandle(thread);
+  return ended;
+}
+
+ShellErrand* NewErrand() {
+  auto* errand = static_cast<ShellErrand*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ShellErrand)));
+  if (errand) errand->holders = 2;  // the caller's and the thread's
+  return errand;
+}
+
 constexpr char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // The user's value `name` of the "Shell Folders" key, read into MAX_PATH
@@ -197,7 +270,17 @@ bool RunsElevated() {
 
 Opening OpenForScreenUser(const char* target, int show) {
   if (RunsElevated()) {
-    const Opening opening = HandToDesktopShell(target, show);
+    Opening opening = Opening::kNotHandedOver;
+    if (ShellErrand* errand = NewErrand()) {
+      errand->opens = true;
+      size_t i = 0;
+      for (const char* p = target; *p && i + 1 < sizeof errand->target; ++p) errand->target[i++] = *p;
+      errand->target[i] = '\0';
+      errand->show = show;
+      errand->opening = Opening::kNotHandedOver;
+      if (RunWithDeadline(errand)) opening = errand->opening;
+      LetGo(errand);
+    }
     // Never opened here, as an administrator: the user opens it.
     if (opening == Opening::kNotHandedOver) {
       TheApp().MessageBox(FormatResourceString(IDS_OPEN_YOURSELF, {target}), MB_OK | MB_ICONEXCLAMATION);
@@ -208,5 +291,12 @@ Opening OpenForScreenUser(const char* target, int show) {
 }
 
 CString ScreenUserFolder(int shellFolder, const char* registryName) {
-  return RunsElevated() ? DesktopShellFolder(shellFolder) : RegistryShellFolder(registryName);
+  if (!RunsElevated()) return RegistryShellFolder(registryName);
+  CString path;
+  if (ShellErrand* errand = NewErrand()) {
+    errand->show = shellFolder;
+    if (RunWithDeadline(errand)) path = errand->path;
+    LetGo(errand);
+  }
+  return path;
 }

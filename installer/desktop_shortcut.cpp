@@ -3,8 +3,8 @@
 #include <shldisp.h>
 #include <shlobj.h>
 
-#include "client_files.h"
 #include "desktop_shell.h"
+#include "file_copy.h"
 #include "install_rules.h"
 #include "installer_resource.h"
 
@@ -25,25 +25,17 @@ class WaitCursor {
 };
 
 // Writes the launcher that the installer carries as its resource, whole or
-// not at all: the new one is written beside it under a free name and put in
-// its place only when every byte is on the disk, so that a full disk, or a
-// launcher that another program holds, leaves the older launcher as it was
-// and nothing beside it. True when a whole launcher is there afterwards:
-// the new one, or an older one left as it was.
+// not at all, so that a full disk, or a launcher that another program holds,
+// leaves the older launcher as it was and nothing beside it. True when a
+// whole launcher is there afterwards: the new one, or an older one left as
+// it was.
 bool WriteLauncher(const CString& path) {
   HMODULE module = GetModuleHandleA(nullptr);
   HRSRC found =
       FindResourceExA(module, "NOSTRE", MAKEINTRESOURCEA(IDR_LAUNCHER), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
   const void* bytes = found ? LockResource(LoadResource(module, found)) : nullptr;
   const DWORD size = found ? SizeofResource(module, found) : 0;
-  char written[MAX_PATH];
-  if (bytes && size && FreeNameBeside(path, written)) {
-    HANDLE file = CreateFileA(written, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD count = 0;
-    const bool whole = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes, size, &count, nullptr) && count == size;
-    if (file != INVALID_HANDLE_VALUE && CloseHandle(file) && whole && PutInPlace(path, written)) return true;
-    DeleteFileA(written);
-  }
+  if (bytes && size && WriteWhole(path, bytes, size)) return true;
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

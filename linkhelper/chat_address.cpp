@@ -12,22 +12,22 @@ int HexValue(char c) {
 }
 
 // The part [from, to) with its "%XX" escapes decoded into `field`, cut to
-// its `size` (and at a decoded zero byte). False on a bad escape.
-bool Decode(const char* from, const char* to, char* field, size_t size) {
+// its `size` (and at a decoded zero byte). A "%" that two hex digits do not
+// follow stands as it is: browsers of the 1990s hand over addresses whose
+// escapes they have decoded already.
+void Decode(const char* from, const char* to, char* field, size_t size) {
   size_t used = 0;
   for (const char* p = from; p < to; ++p) {
     char c = *p;
-    if (c == '%') {
-      const int high = p + 2 < to ? HexValue(p[1]) : -1;
-      const int low = high >= 0 ? HexValue(p[2]) : -1;
-      if (low < 0) return false;
+    const int high = c == '%' && p + 2 < to ? HexValue(p[1]) : -1;
+    const int low = high >= 0 ? HexValue(p[2]) : -1;
+    if (low >= 0) {
       c = static_cast<char>(high * 16 + low);
       p += 2;
     }
     if (used + 1 < size) field[used++] = c;
   }
   field[used] = '\0';
-  return true;
 }
 
 // True when the part [from, to) is `word`, A to Z compared without case.
@@ -56,7 +56,7 @@ ChatAddress ReadChatAddress(const char* tail, LinkRequest& request) {
 
   ClearRequest(request);
   const char* part = PartEnd(p, end, ":/?");
-  if (!Decode(p, part, request.server, sizeof request.server)) return ChatAddress::kRefused;
+  Decode(p, part, request.server, sizeof request.server);
   p = part;
   if (p < end && *p == ':') {
     part = PartEnd(++p, end, "/?");
@@ -70,17 +70,19 @@ ChatAddress ReadChatAddress(const char* tail, LinkRequest& request) {
   bool channel = true;
   if (p < end && *p == '/') {
     part = PartEnd(++p, end, ",?");
-    if (!Decode(p, part, request.channel, sizeof request.channel)) return ChatAddress::kRefused;
+    Decode(p, part, request.channel, sizeof request.channel);
     for (p = part; p < end && *p == ','; p = part) {
       part = PartEnd(++p, end, ",?");
-      if (PartIs(p, part, "isnick") || PartIs(p, part, "isserver")) channel = false;
+      // A person ("isuser" in the draft, "isnick" before it) or a server,
+      // not a channel.
+      if (PartIs(p, part, "isuser") || PartIs(p, part, "isnick") || PartIs(p, part, "isserver")) channel = false;
     }
   }
   if (p < end && *p == '?') {
     for (++p; p < end; p = part + (part < end)) {
       part = PartEnd(p, end, "&");
       if (part - p >= 4 && BeginsWithAsciiNoCase(p, "key=")) {  // the first key only
-        if (!Decode(p + 4, part, request.password, sizeof request.password)) return ChatAddress::kRefused;
+        Decode(p + 4, part, request.password, sizeof request.password);
         break;
       }
     }

@@ -11,25 +11,35 @@ HDDEDATA g_outgoing = nullptr;
 HDDEDATA g_reply = nullptr;
 
 DWORD g_ddeSpent = 0;
-bool g_ddeOver = false;
+bool g_hung = false;
+
+// The transaction itself, its own wait counted; a time-out marks the client
+// hung. Its result, as DdeClientTransaction's.
+HDDEDATA TimedTransaction(LPBYTE data, DWORD size, HCONV conversation, UINT type, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  HDDEDATA result = DdeClientTransaction(data, size, conversation, g_item, CF_TEXT, type, timeoutMs, nullptr);
+  g_ddeSpent += GetTickCount() - start;
+  if (!result) {
+    const UINT error = DdeGetLastError(g_ddeInstance);
+    g_hung = error == DMLERR_DATAACKTIMEOUT || error == DMLERR_POKEACKTIMEOUT;
+  }
+  return result;
+}
 
 }  // namespace
 
-void StartDdeWork() {
-  g_ddeSpent = 0;
-  g_ddeOver = false;
-}
+void StartDdeWork() { g_ddeSpent = 0; }
 
-DWORD DdeTimeLeft() { return g_ddeOver || g_ddeSpent >= kDdeWorkMs ? 0 : kDdeWorkMs - g_ddeSpent; }
+DWORD DdeTimeLeft() { return g_ddeSpent >= kDdeWorkMs ? 0 : kDdeWorkMs - g_ddeSpent; }
 
-namespace {
+bool DdeClientHung() { return g_hung; }
 
-// One transaction, in a conversation of its own.
-bool Transact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind, DWORD timeoutMs) {
+bool DdeTransact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind,
+                 DWORD timeoutMs) {
   ReleaseDdeHandles();
   // Without a service name DDE would ask any program that serves the topic:
   // no name, or one the system cannot hold, means that no client answers.
-  if (!g_ddeInstance || !service[0]) return false;
+  if (!g_ddeInstance || !service[0] || g_hung) return false;
   g_service = DdeCreateStringHandleA(g_ddeInstance, service, CP_WINANSI);
   g_topic = DdeCreateStringHandleA(g_ddeInstance, topic, CP_WINANSI);
   if (!g_service || !g_topic) return false;
@@ -49,18 +59,18 @@ bool Transact(const char* service, const char* topic, const char* item, char* bu
   }
 
   if (kind == DdeKind::kPoke) {
-    DdeClientTransaction(reinterpret_cast<LPBYTE>(g_outgoing), static_cast<DWORD>(-1), conversation, g_item, CF_TEXT,
-                         XTYP_POKE, timeoutMs, nullptr);
+    TimedTransaction(reinterpret_cast<LPBYTE>(g_outgoing), static_cast<DWORD>(-1), conversation, XTYP_POKE, timeoutMs);
     g_outgoing = nullptr;  // handed over: it belongs to the system now
+    if (g_hung) return false;
     DdeDisconnect(conversation);
     return true;  // a refused poke is not a failure
   }
 
   // A request carries no data of its own; the outgoing handle stays ours.
-  g_reply = DdeClientTransaction(nullptr, 0, conversation, g_item, CF_TEXT, XTYP_REQUEST, timeoutMs, nullptr);
+  g_reply = TimedTransaction(nullptr, 0, conversation, XTYP_REQUEST, timeoutMs);
   if (!g_reply) {
     buffer[0] = '\0';
-    DdeDisconnect(conversation);
+    if (!g_hung) DdeDisconnect(conversation);
     return false;
   }
   DWORD length = 0;
@@ -76,21 +86,6 @@ bool Transact(const char* service, const char* topic, const char* item, char* bu
   DdeUnaccessData(g_reply);
   DdeDisconnect(conversation);
   return true;
-}
-
-}  // namespace
-
-bool DdeTransact(const char* service, const char* topic, const char* item, char* buffer, DdeKind kind,
-                 DWORD timeoutMs) {
-  const DWORD left = DdeTimeLeft();
-  if (!left) return false;
-  const DWORD limit = timeoutMs < left ? timeoutMs : left, start = GetTickCount();
-  const bool done = Transact(service, topic, item, buffer, kind, limit);
-  const DWORD took = GetTickCount() - start;
-  g_ddeSpent += took;
-  // A client that let a transaction run out of time is hung: ask it nothing more.
-  if (took >= limit) g_ddeOver = true;
-  return done;
 }
 
 HDDEDATA CALLBACK DDECallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
@@ -112,6 +107,9 @@ void ReleaseDdeHandles() {
 
 void ShutDownDde() {
   ReleaseDdeHandles();
-  if (g_ddeInstance) DdeUninitialize(g_ddeInstance);
+  // Uninitialising ends every conversation, and waits for each partner to
+  // acknowledge: a hung client's is left to the system, which ends it with
+  // the helper's process.
+  if (g_ddeInstance && !g_hung) DdeUninitialize(g_ddeInstance);
   g_ddeInstance = 0;
 }

@@ -12,17 +12,25 @@ bool Request(const char* topic, char* buffer) {
 
 int StartClient();
 
-// Pokes the order in the working text: linked, or the client started when
-// the poke cannot be made. An order that could not be built whole (the
-// request's fields at their longest) is no order: the run ends with a beep.
+// The end of a run that links nothing: the default beep.
+int Refused() {
+  MessageBeep(0);
+  return kNotLinked;
+}
+
+// After a step that the running client did not answer: a client that ran
+// out of time is hung, and gets neither a second copy of itself nor the
+// setup dialog over it; one that refused is started anew.
+int StartUnlessHung() { return DdeClientHung() ? Refused() : StartClient(); }
+
+// Pokes the order in the working text: linked, or as when the poke cannot
+// be made. An order that could not be built whole (the request's fields at
+// their longest) is no order: the run ends with a beep.
 int PokeOrder(bool built) {
-  if (!built) {
-    MessageBeep(0);
-    return kNotLinked;
-  }
+  if (!built) return Refused();
   return DdeTransact(g_settings.ddeService, "CONNECT", "CONNECT", g_workText, DdeKind::kPoke, kDdeTimeoutMs)
              ? kLinked
-             : StartClient();
+             : StartUnlessHung();
 }
 
 int ShowDialog(const char* name, DLGPROC procedure) {
@@ -53,9 +61,7 @@ int StartClient() {
   char folder[kPathSize];
   FolderOf(g_settings.clientProgram, folder);
   if (folder[0]) SetCurrentDirectoryA(folder);
-  if (WinExec(commandLine, SW_SHOW) >= 32) return kLinked;
-  MessageBeep(0);
-  return kNotLinked;
+  return WinExec(commandLine, SW_SHOW) >= 32 ? kLinked : Refused();
 }
 
 }  // namespace
@@ -72,17 +78,18 @@ int RunLinkFlow() {
 
   LearnPath(g_settings.clientProgram, "EXENAME", kProgramKey);
   LearnPath(g_settings.clientIni, "INIFILE", kIniKey);
+  if (DdeClientHung()) return Refused();
 
-  if (!Request("CONNECTED", g_workText)) return StartClient();
+  if (!Request("CONNECTED", g_workText)) return StartUnlessHung();
   if (EqualsAsciiNoCase(g_workText, "not connected")) {
     return PokeOrder(ConnectText(g_workText, sizeof g_workText, g_request));
   }
 
-  if (!Request("SERVERPORT", g_workText)) return StartClient();
+  if (!Request("SERVERPORT", g_workText)) return StartUnlessHung();
   char* colon = FindChar(g_workText, ':');
   if (!colon) return StartClient();
   *colon = '\0';  // the current server
-  if (!g_request.server[0] || EqualsAsciiNoCase(g_request.server, g_workText)) {
+  if (!g_request.server[0] || SameServer(g_request.server, g_workText)) {
     return PokeOrder(JoinText(g_workText, sizeof g_workText, g_request));
   }
 

@@ -119,7 +119,22 @@ bool NormaliseRequest(LinkRequest& request) {
     FormatText(prefixed, sizeof prefixed, "#%s", {request.channel});
     CopyText(request.channel, sizeof request.channel, prefixed);
   }
+  if (request.channel[0] == '#' && !request.channel[1]) request.channel[0] = '\0';  // "#" names no channel
+  DropRootDot(request.server);
   return IsHostName(request.server) && IsPort(request.port);
+}
+
+void DropRootDot(char* server) {
+  const size_t length = TextLength(server);
+  if (length && server[length - 1] == '.') server[length - 1] = '\0';
+}
+
+bool SameServer(const char* requested, const char* current) {
+  char a[kServerSize], b[kServerSize];
+  if (!CopyText(a, sizeof a, requested) || !CopyText(b, sizeof b, current)) return false;
+  DropRootDot(a);
+  DropRootDot(b);
+  return EqualsAsciiNoCase(a, b);
 }
 
 bool WantsConfirmation(const LinkRequest& request) { return request.confirm[0] == '1'; }

@@ -41,7 +41,8 @@ void CutAtArgumentEnd(char* text);
 void CutAtControl(char* text);
 
 // Server, channel and port cut where an argument would end, port 6667 when
-// none is given, "#" before a channel that lacks it (cut to fit), the
+// none is given, "#" before a channel that lacks it (cut to fit; "#" alone
+// names none), the server's trailing dot dropped (it names the same host), the
 // password (a channel key) cut at its first blank or control character, and
 // all four cut at their first comma, so that no value can carry a second
 // order to the client. False when what is left is no request that the IRC
@@ -49,6 +50,14 @@ void CutAtControl(char* text);
 // beginning with a letter, a digit or "_"; a dotted IPv4 address is one), or
 // a port that is not a number from 1 to 65535 in at most five digits.
 bool NormaliseRequest(LinkRequest& request);
+
+// Drops the one dot that may end a host name ("irc.example.net." is the
+// fully written "irc.example.net").
+void DropRootDot(char* server);
+// Whether two host names name the same server: A to Z compared without case,
+// a trailing dot on either side dropped. False when one would not fit a
+// server field.
+bool SameServer(const char* requested, const char* current);
 
 // Whether the request asks to be confirmed first: its first character is "1".
 bool WantsConfirmation(const LinkRequest& request);

@@ -2,6 +2,8 @@
 // through the real installer and the real open-file dialog.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "installer_road.h"
 // After windows.h, which it needs.
 #include <shlobj.h>
@@ -263,8 +265,13 @@ TEST(Install, TheMenusKeptApartForAClientUnderProgramFilesAreTranslatedOnlyWhere
     EXPECT_EQ(run.ExpectMessage(), kInstalled);
     ASSERT_TRUE(run.DismissInfoDialog());
     const bool used = kind == Store::kFolder;
+    // A file that the installer would reach only through a link, or that has
+    // a second name, is said, with what to do.
     const std::string menusLine =
-        used ? "\r\nTambé s'han traduït els menús del Quop que el Windows desava a " + store + "popups.ini" : "";
+        used ? "\r\nTambé s'han traduït els menús del Quop que el Windows desava a " + store + "popups.ini"
+             : "\r\nEls menús del Quop que el Windows desa a " + store +
+                   "popups.ini no s'han traduït: el camí passa per un enllaç o el fitxer té un altre nom. Per "
+                   "traduir-los, copieu-hi popups.ca amb el nom popups.ini.";
     EXPECT_EQ(run.Results(), "La versió original del Quop ha estat copiada a '" + client + "original\\'\r\n" +
                                  InstalledResult(client, menusLine));
     EXPECT_EQ(Read(client + "popups.ini"), Read(run.pack + "popups.ca"));
@@ -458,40 +465,104 @@ TEST(Install, ATranslatedClientWithoutItsCopiesGetsNoBackupLine) {
   EXPECT_FALSE(testenv::FileExists(client + "original"));
 }
 
-// Before a first install, a file named "original" and a folder that this
-// run did not make hold the names: the copies go to the first free number.
+// Before a first install, a file named "original", a folder that this run
+// did not make, and a link (which any user can make, and through which the
+// installer, an administrator, would write where it leads) hold their
+// names: the copies go to the first free number.
 TEST(Install, TheFirstCopiesGoWhereNothingElseHoldsTheName) {
-  InstallerRun run;
-  const Originals originals(run.client);
-  ASSERT_TRUE(testenv::WriteFile(run.client + "original", "not a folder"));
-  ASSERT_TRUE(CreateDirectoryA((run.client + "original.2").c_str(), nullptr));
-  ASSERT_TRUE(testenv::WriteFile(run.client + "original.2\\notes.txt", "another tool's"));
-  ASSERT_NO_FATAL_FAILURE(run.InstallWhole());
-  EXPECT_EQ(run.Results(), CompleteResults(run.client, "original.3\\"));
-  ExpectBackups(run, originals, "original.3\\");
-  EXPECT_EQ(Read(run.client + "original"), "not a folder");
-  EXPECT_FALSE(testenv::FileExists(run.client + "original.2\\quop32.exe"));
+  const std::string guarded = testenv::GuardedFolder();
+  for (const bool link : {false, true}) {
+    SCOPED_TRACE(link ? "a link named original" : "a file and another tool's folder");
+    testenv::ClearFoldersOutsideScratch();
+    testenv::DeleteTree(testenv::ScratchDir() + "client");
+    InstallerRun run;
+    const Originals originals(run.client);
+    if (link) {
+      ASSERT_TRUE(CreateDirectoryA(guarded.c_str(), nullptr));
+      ASSERT_TRUE(testenv::MakeLink(run.client + "original", guarded.substr(0, guarded.size() - 1)));
+    } else {
+      ASSERT_TRUE(testenv::WriteFile(run.client + "original", "not a folder"));
+      ASSERT_TRUE(CreateDirectoryA((run.client + "original.2").c_str(), nullptr));
+      ASSERT_TRUE(testenv::WriteFile(run.client + "original.2\\notes.txt", "another tool's"));
+    }
+    const std::string backups = link ? "original.2\\" : "original.3\\";
+    ASSERT_NO_FATAL_FAILURE(run.InstallWhole());
+    EXPECT_EQ(run.Results(), CompleteResults(run.client, backups));
+    ExpectBackups(run, originals, backups);
+    if (link) {
+      EXPECT_FALSE(testenv::FileExists(guarded + "quop32.exe")) << "written through the link";
+    } else {
+      EXPECT_EQ(Read(run.client + "original"), "not a folder");
+      EXPECT_FALSE(testenv::FileExists(run.client + "original.2\\quop32.exe"));
+    }
+    EXPECT_TRUE(run.Quit());
+  }
+  testenv::ClearFoldersOutsideScratch();
+}
+
+// A file that another program (an antivirus, the indexer) holds for a
+// moment is waited for; one held for longer is said, and stays whole.
+TEST(Install, AFileHeldForAMomentIsWaitedForAndOneHeldLongerIsSaid) {
+  for (const DWORD heldMs : {1000u, 10000u}) {
+    SCOPED_TRACE(std::to_string(heldMs) + " ms");
+    InstallerRun run;
+    const Originals originals(run.client);
+    ASSERT_TRUE(run.Pick(run.client + "quop32.exe"));
+    ASSERT_TRUE(ui::WaitForEnabled(ui::Control(run.dialog, IDC_INSTALL)));
+    // Held as a reader holds it: it may be copied, not replaced.
+    HANDLE held = CreateFileA((run.client + "popups.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread reader([&] {
+      Sleep(heldMs);
+      CloseHandle(held);
+    });
+    ui::Click(run.dialog, IDC_INSTALL);
+    const std::string message = run.ExpectMessage();
+    reader.join();
+    if (heldMs == 1000u) {
+      EXPECT_EQ(message, kInstalled);
+      ExpectTranslated(run);
+    } else {
+      EXPECT_EQ(message, NotReplaced(run.client + "popups.ini"));
+      ExpectSame(run.client + "popups.ini", originals.popups);
+    }
+    EXPECT_TRUE(run.DismissInfoDialog());
+  }
 }
 
 // After a complete install, irc:// links open with the installed helper,
-// unless a program was named for them already.
-TEST(Install, NamesTheHelperForChatLinksOnlyWhereNoProgramIs) {
-  for (const bool claimed : {false, true}) {
-    SCOPED_TRACE(claimed ? "another program named" : "no program named");
+// unless something else decides who opens them: a class of the scheme
+// (another program's, or one whose verb a delegate runs, with no command),
+// or the user's own choice, which Windows 8 on keep apart.
+TEST(Install, NamesTheHelperForChatLinksOnlyWhereNothingElseDecides) {
+  const char kOther[] = "\"C:\\Xat\\xat.exe\" \"%1\"";
+  const struct {
+    const char* owner;
+    HKEY root;
+    const char *key, *value;
+  } rows[] = {
+      {"nothing", nullptr, nullptr, nullptr},
+      {"another program", HKEY_LOCAL_MACHINE, "Software\\Classes\\irc\\shell\\open\\command", kOther},
+      {"a delegate", HKEY_LOCAL_MACHINE, "Software\\Classes\\irc\\shell\\open\\command", ""},
+      {"the user's choice", HKEY_CURRENT_USER, testenv::kUserChoiceKey, "Xat.irc"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.owner);
     InstallerRun run;
-    if (claimed) {
-      ASSERT_EQ(RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\irc\\shell\\open\\command", REG_SZ,
-                             "\"C:\\Xat\\xat.exe\" \"%1\"", 0),
-                ERROR_SUCCESS);
+    if (row.key) {
+      ASSERT_EQ(RegSetValueA(row.root, row.key, REG_SZ, row.value, 0), ERROR_SUCCESS);
     }
     ASSERT_NO_FATAL_FAILURE(run.InstallWhole());
+    const bool named = !row.key;
     const std::string results = run.Results();
-    EXPECT_EQ(results.find(kChatLinksLine) != std::string::npos, !claimed) << results;
+    EXPECT_EQ(results.find(kChatLinksLine) != std::string::npos, named) << results;
     const std::string helper = "\"" + run.client + "urlhop32.exe\"";
-    EXPECT_EQ(ClassValue("irc\\shell\\open\\command"), claimed ? "\"C:\\Xat\\xat.exe\" \"%1\"" : helper + " \"%1\"");
-    EXPECT_EQ(ClassValue("irc"), claimed ? "(none)" : "URL:IRC Protocol");
-    EXPECT_EQ(ClassValue("irc", "URL Protocol"), claimed ? "(none)" : "");
-    EXPECT_EQ(ClassValue("irc\\DefaultIcon"), claimed ? "(none)" : helper + ",0");
+    const bool otherClass = row.root == HKEY_LOCAL_MACHINE;
+    EXPECT_EQ(ClassValue("irc\\shell\\open\\command"), named ? helper + " \"%1\"" : otherClass ? row.value : "(none)");
+    EXPECT_EQ(ClassValue("irc"), named ? "URL:IRC Protocol" : "(none)");
+    EXPECT_EQ(ClassValue("irc\\DefaultIcon"), named ? helper + ",0" : "(none)");
+    RegDeleteTreeA(HKEY_CURRENT_USER, testenv::kUserChoiceKey);
   }
 }
 

@@ -63,9 +63,12 @@ class FaultRun {
         log_(testenv::ScratchDir() + "faults.log"),
         desktop_((ClearDesktop(), testenv::ScratchDir() + "Desktop")) {
     const std::string pack = testenv::ScratchDir() + "pack\\", client = testenv::ScratchDir() + "client\\";
-    // Each run starts afresh, also as a row of a table.
+    // Each run starts afresh, also as a row of a table, from a pack whose
+    // files are read-only, as every file on a CD is.
     testenv::DeleteTree(client);
+    testenv::DeleteTree(pack);
     LayOutPack(pack);
+    for (const char* source : kSources) SetFileAttributesA((pack + source).c_str(), FILE_ATTRIBUTE_READONLY);
     MakeClient(client);
     DeleteFileA(LauncherPath().c_str());
     if (road == Road::kSecond) {
@@ -130,6 +133,18 @@ class FaultRun {
         for (const auto& copy : ReadCopies(client)) copied = copied || copy.second == before_.at(target);
         EXPECT_TRUE(copied) << "replaced, and no whole copy of it is kept";
       }
+    }
+    // What was installed or copied has normal attributes, whatever its
+    // source's: read-only files could not be saved over by the client, nor
+    // replaced by a later install.
+    std::vector<std::string> made;
+    for (const char* target : kTargets) made.push_back(client + target);
+    for (const auto& copy : ReadCopies(client)) made.push_back(copy.first);
+    for (const std::string& file : made) {
+      const DWORD attributes = GetFileAttributesA(file.c_str());
+      EXPECT_TRUE(attributes == INVALID_FILE_ATTRIBUTES ||
+                  !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+          << file << " has attributes " << attributes;
     }
     // Nothing cut stands under a copy's name: each is what its file held
     // before this run, or the earlier copy it was.
@@ -291,6 +306,7 @@ TEST(Faults, EachFailureIsSaidAndLeavesEveryFileWhole) {
   const char kNotReplaced[] = "No s'han pogut substituir aquests fitxers:";
   const char kNoShortcut[] = "No s'ha pogut crear l'accés directe a l'escriptori.";
   const char kNoFirstCopy[] = "No s'ha pogut fer una còpia del Quop original quop32.exe.";
+  const char kNoMenusCopy[] = "No s'ha pogut fer una còpia del Quop original popups.ini.";
   const char kNoUserFolders[] = "No es poden revisar els menús que el Windows desa a part.";
   const struct {
     Road road;
@@ -299,29 +315,36 @@ TEST(Faults, EachFailureIsSaidAndLeavesEveryFileWhole) {
   } rows[] = {
       {Road::kFirst, {}, kDone},  // nothing fails
       {Road::kSecond, {}, kDone},
-      {Road::kFirst, {"CopyFileA:1"}, kNoFirstCopy},
-      {Road::kFirst, {"CopyFileA:4"}, kNotReplaced},        // the first translation
-      {Road::kFirst, {"CopyFileA:1:short"}, kNoFirstCopy},  // a copy cut short, said to be whole
-      {Road::kFirst, {"CopyFileA:4:short"}, kNotReplaced},
-      {Road::kFirst, {"MoveFileExA:1"}, kNotReplaced},                // put in place
+      {Road::kFirst, {"WriteFile:1"}, kNoFirstCopy},
+      {Road::kFirst, {"MoveFileExA:4"}, kNotReplaced},  // the first translation put in place
+      // A copy cut short but said to be whole: the first copy, the first translation.
+      {Road::kSecond, {"WriteFile:1:short"}, kNoMenusCopy},
+      {Road::kSecond, {"WriteFile:2:short"}, kNotReplaced},
+      // A moment's lock (an antivirus reading a fresh file) is waited out;
+      // one that lasts is said.
+      {Road::kFirst, {"CreateFileA:12:locked:3"}, kDone},  // the first copy's source
+      {Road::kFirst, {"MoveFileExA:4:locked:3"}, kDone},
+      {Road::kFirst, {"MoveFileExA:4:locked:1000"}, kNotReplaced},
       {Road::kFirst, {"", "600000"}, "No s'ha pogut fer una còpia"},  // the disk fills while copying
       {Road::kSecond, {"", "100"}, kNotReplaced},                     // the disk is all but full
       // The copy folder chosen on a wrong answer of the system.
-      {Road::kSecond, {"GetFileAttributesA:4"}, kDone},
-      {Road::kSecond, {"CreateDirectoryA:1"}, "No s'ha pogut fer una còpia del Quop original popups.ini."},
-      {Road::kFirst, {"WriteFile:1"}, kNoShortcut},        // the launcher
-      {Road::kFirst, {"FindResourceExA:1"}, kNoShortcut},  // the launcher's resource
-      {Road::kSecond, {"MoveFileExA:2"}, kDone},           // the older launcher is kept
+      {Road::kSecond, {"GetFileAttributesA:2"}, kDone},
+      {Road::kSecond, {"CreateDirectoryA:1"}, kNoMenusCopy},
+      {Road::kFirst, {"GetFileSize:1"}, kNoShortcut},        // the launcher written
+      {Road::kFirst, {"FindResourceExA:1"}, kNoShortcut},    // the launcher's resource
+      {Road::kSecond, {"MoveFileExA:3"}, kDone},             // the older launcher is kept
       {Road::kFirst, {"CoCreateInstance:2"}, kNoShortcut},
-      {Road::kFirst, {"RegSetValueExA:2"}, kDone},   // "URL Protocol": no claim
-      {Road::kSecond, {"RegQueryValueA:1"}, kDone},  // the claim check: another's is kept
+      {Road::kFirst, {"RegSetValueExA:2"}, kDone},  // "URL Protocol": no claim
+      {Road::kSecond, {"RegOpenKeyExA:1"}, kDone},  // the claim check: another's is kept
       {Road::kFirst, {"GetFileVersionInfoSizeA:1"}, "El fitxer que heu seleccionat no és"},
       {Road::kFirst, {"LoadLibraryA:3"}, "No s'ha pogut"},  // a library loaded on the way
       {Road::kFirst, {"HeapAlloc:30"}, ""},                 // memory runs out
-      // The desktop's shell that cannot say where the user's folders are, or
-      // does not answer (hung): nothing is taken from the installer's own.
+      // The desktop's shell that cannot say where the user's folders are,
+      // does not answer (hung), or hangs in a call: nothing is taken from
+      // the installer's own, and nothing waits without a limit.
       {Road::kFirst, {"CoCreateInstance:1"}, kNoUserFolders},
       {Road::kFirst, {"SendMessageTimeoutA:1"}, kNoUserFolders},
+      {Road::kFirst, {"CoCreateInstance:1:hang"}, kNoUserFolders},
       {Road::kFirst, {"SendMessageTimeoutA:2"}, kNoShortcut},
       // Windows 95 and 98: the replace without MoveFileExA.
       {Road::kFirst, {"", "", "MoveFileExA"}, kDone},

@@ -35,6 +35,12 @@ TEST(ChatAddress, ReadsEachPartAsARequestFileWouldGiveIt) {
       {"irc://irc.example.cat/?key=clau", "irc.example.cat", "6667", "", "clau"},
       {"irc:///catala", "", "6667", "#catala", ""},  // no server, as a file naming only a channel
       {"irc://irc.example.cat/anna,isnick", "irc.example.cat", "6667", "", ""},
+      {"irc://irc.example.net/pickle,isuser", "irc.example.net", "6667", "", ""},  // the draft's flag for a person
+      {"irc://example.com/#", "example.com", "6667", "", ""},                       // "#" alone names no channel
+      {"irc://irc.example.cat./catala", "irc.example.cat", "6667", "#catala", ""},  // the root's dot dropped
+      // A "%" without two hex digits after it stands (escapes decoded already).
+      {"irc://h/c%2", "h", "6667", "#c%2", ""},
+      {"irc://h/c%zz?key=%G0", "h", "6667", "#c%zz", "%G0"},
       {"irc://irc.example.cat/xarxa,ISSERVER", "irc.example.cat", "6667", "", ""},
       {"irc://irc.example.cat/catala,needpass,isnickname?key=a%20b&key=x", "irc.example.cat", "6667", "#catala", "a"},
       {"irc://h/c?foo=1&Key=k&x", "h", "6667", "#c", "k"},
@@ -85,10 +91,7 @@ TEST(ChatAddress, RefusesMalformedAndSecureAddressesAndLeavesFilesAlone) {
       {"irc://irc.example.cat%2Fx/c", ChatAddress::kRefused},
       {"irc://h:/c", ChatAddress::kRefused},
       {"irc://h:-1/c", ChatAddress::kRefused},
-      {"irc://h/c%2", ChatAddress::kRefused},
-      {"irc://h/c%zz", ChatAddress::kRefused},
-      {"irc://h%4/c", ChatAddress::kRefused},
-      {"irc://h/c?key=%G0", ChatAddress::kRefused},
+      {"irc://h%4/c", ChatAddress::kRefused},  // no host name
       {"\"irc://h/c", ChatAddress::kRefused},     // an unclosed quote
       {"\"irc://h/c\"x", ChatAddress::kRefused},  // something after it
       {"\"irc:\"", ChatAddress::kRefused},

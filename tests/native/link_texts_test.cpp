@@ -91,6 +91,29 @@ TEST(Normalise, CutsPrefixesAndDefaults) {
   r = Request("", "", longChannel.c_str());
   NormaliseRequest(r);
   EXPECT_EQ(std::string(r.channel), "#" + std::string(198, 'c'));
+
+  // "#" alone names no channel; the dot that ends a fully written host
+  // name names no other host.
+  r = Request("irc.example.net.", "", "#");
+  NormaliseRequest(r);
+  EXPECT_STREQ(r.server, "irc.example.net");
+  EXPECT_STREQ(r.channel, "");
+}
+
+// The client's server and the request's are the same whatever the letter
+// case of A to Z and a trailing dot on either side.
+TEST(Normalise, SameServerIgnoresCaseAndTheRootsDot) {
+  const struct {
+    const char *requested, *current;
+    bool same;
+  } cases[] = {
+      {"irc.example.net", "IRC.Example.net", true}, {"irc.example.net", "irc.example.net.", true},
+      {"irc.example.net.", "irc.example.net", true}, {"irc.example.net", "irc.example.ne", false},
+      {"irc.example.net", "irc.example.net..", false}, {"", ".", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SameServer(c.requested, c.current), c.same) << c.requested << " / " << c.current;
+  }
 }
 
 // A channel key ends at its first control character or blank (RFC 2812

@@ -6,10 +6,16 @@
 //   %QUOP_FAULT%=Name:N      makes the N-th call of Name fail (its documented
 //                            failure value and an error such as
 //                            ERROR_ACCESS_DENIED or ERROR_DISK_FULL);
-//   %QUOP_FAULT%=CopyFileA:N:short
-//                            makes the N-th copy write only half of the file
-//                            and report success (a copy that a failing
-//                            disk or network cut short without saying so);
+//   %QUOP_FAULT%=WriteFile:N:short
+//                            makes the N-th write write only half of its
+//                            bytes and report them all (a disk or a network
+//                            that cuts a copy short without saying so);
+//   %QUOP_FAULT%=Name:N:locked:K
+//                            makes calls N to N+K-1 fail with
+//                            ERROR_SHARING_VIOLATION (a file that another
+//                            program holds for a moment: an antivirus);
+//   %QUOP_FAULT%=Name:N:hang makes the N-th call never return (a call into a
+//                            program that hangs);
 //   %QUOP_FAULT_ABSENT%=Name makes every call of Name fail with
 //                            ERROR_CALL_NOT_IMPLEMENTED, as on a system that
 //                            has the function only as a stub (Windows 95
@@ -19,6 +25,8 @@
 //                            fail with ERROR_DISK_FULL (a disk filling up);
 //   %QUOP_FAULT_LOG%=PATH    logs the name of every call it takes over, and
 //                            "failed" after the one it made fail.
+// CopyFileA gives the copy its source's attributes, as Windows does (Wine
+// does not): a read-only source makes a read-only copy.
 // The wide version functions are there for user32, which finds no versions.
 #include <windows.h>
 // After windows.h, which they need.
@@ -73,13 +81,14 @@ const auto kInvalid = reinterpret_cast<ULONG_PTR>(INVALID_HANDLE_VALUE);
 
 // Every row's index is its place in the table (checked at start).
 Row g_rows[] = {
-    Make<0, decltype(&::CreateFileA)>("CreateFileA", kInvalid, ERROR_ACCESS_DENIED),
+    // Failures that no moment ends (a moment's lock is a mode of its own).
+    Make<0, decltype(&::CreateFileA)>("CreateFileA", kInvalid, ERROR_PATH_NOT_FOUND),
     Make<1, decltype(&::ReadFile)>("ReadFile", FALSE, ERROR_READ_FAULT),
     Make<2, decltype(&::GetFileSize)>("GetFileSize", INVALID_FILE_SIZE, ERROR_ACCESS_DENIED),
     Make<3, decltype(&::CopyFileA)>("CopyFileA", FALSE, ERROR_DISK_FULL),
     Make<4, decltype(&::WriteFile)>("WriteFile", FALSE, ERROR_DISK_FULL),
-    Make<5, decltype(&::MoveFileA)>("MoveFileA", FALSE, ERROR_ACCESS_DENIED),
-    Make<6, decltype(&::MoveFileExA)>("MoveFileExA", FALSE, ERROR_ACCESS_DENIED),
+    Make<5, decltype(&::MoveFileA)>("MoveFileA", FALSE, ERROR_WRITE_PROTECT),
+    Make<6, decltype(&::MoveFileExA)>("MoveFileExA", FALSE, ERROR_WRITE_PROTECT),
     Make<7, decltype(&::DeleteFileA)>("DeleteFileA", FALSE, ERROR_ACCESS_DENIED),
     Make<8, decltype(&::CreateDirectoryA)>("CreateDirectoryA", FALSE, ERROR_ACCESS_DENIED),
     Make<9, decltype(&::GetFileAttributesA)>("GetFileAttributesA", INVALID_FILE_ATTRIBUTES, ERROR_ACCESS_DENIED),
@@ -111,20 +120,25 @@ constexpr int kRows = sizeof g_rows / sizeof g_rows[0];
 constexpr int kCopyFile = 3, kWriteFile = 4, kCloseHandle = 31;
 
 int g_faultRow = -1, g_absentRow = -1;
-unsigned g_faultCall = 0, g_calls[kRows];
-bool g_shortCopy = false;
+unsigned g_faultCall = 0, g_faultCalls = 1, g_calls[kRows];
+enum class Mode { kFail, kShort, kLocked, kHang } g_mode = Mode::kFail;
 bool g_diskFills = false;
 ULONGLONG g_diskRoom = 0;
 
+// True when this call of the row is the one (or one of those) told to fail;
+// it is then noted, and the error set.
 bool Injected(int index) {
   AppendLogLine("QUOP_FAULT_LOG", g_rows[index].name);
   if (index == g_absentRow) {
     SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
     return true;
   }
-  if (index != g_faultRow || ++g_calls[index] != g_faultCall) return false;
+  if (index != g_faultRow) return false;
+  const unsigned call = ++g_calls[index];
+  if (call < g_faultCall || call >= g_faultCall + g_faultCalls) return false;
   AppendLogLine("QUOP_FAULT_LOG", "failed");
-  SetLastError(g_rows[index].error);
+  if (g_mode == Mode::kHang) Sleep(INFINITE);
+  SetLastError(g_mode == Mode::kLocked ? ERROR_SHARING_VIOLATION : g_rows[index].error);
   return true;
 }
 
@@ -150,7 +164,12 @@ using CopyFileHook = Hook<kCopyFile, decltype(&::CopyFileA)>;
 using CloseHandleHook = Hook<kCloseHandle, decltype(&::CloseHandle)>;
 
 BOOL WINAPI FillingWriteFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
-  if (Injected(kWriteFile)) return FALSE;
+  if (Injected(kWriteFile)) {
+    if (g_mode != Mode::kShort) return FALSE;
+    const BOOL half = WriteFileHook::real(file, bytes, size / 2, written, overlapped);
+    if (written) *written = size;  // said whole
+    return half;
+  }
   DWORD taken = 0;
   const bool whole = DiskTakes(size, taken);
   const BOOL wrote = WriteFileHook::real(file, bytes, taken, written, overlapped);
@@ -158,17 +177,20 @@ BOOL WINAPI FillingWriteFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD wri
   return whole && wrote;
 }
 
-// A copy that the disk takes only in part leaves the part written; a copy
-// cut short without a word writes half of the file and says it succeeded.
+// A copy takes its source's attributes, as on Windows; one that the disk
+// takes only in part leaves the part written.
 BOOL WINAPI FillingCopyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) {
-  const bool cutShort = g_shortCopy && g_faultRow == kCopyFile && g_calls[kCopyFile] + 1 == g_faultCall;
-  if (Injected(kCopyFile) && !cutShort) return FALSE;
-  if (!g_diskFills && !cutShort) return CopyFileHook::real(from, to, failIfExists);
+  if (Injected(kCopyFile)) return FALSE;
+  if (!g_diskFills) {
+    const BOOL copied = CopyFileHook::real(from, to, failIfExists);
+    if (copied) SetFileAttributesA(to, GetFileAttributesA(from));
+    return copied;
+  }
   HANDLE source = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (source == INVALID_HANDLE_VALUE) return FALSE;
   const DWORD size = GetFileSize(source, nullptr);
-  DWORD taken = size / 2;
-  if (!cutShort && DiskTakes(size, taken)) {
+  DWORD taken = 0;
+  if (DiskTakes(size, taken)) {
     CloseHandle(source);
     return CopyFileHook::real(from, to, failIfExists);
   }
@@ -183,7 +205,6 @@ BOOL WINAPI FillingCopyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) {
   }
   if (target != INVALID_HANDLE_VALUE) CloseHandle(target);
   CloseHandle(source);
-  if (cutShort) return target != INVALID_HANDLE_VALUE;
   SetLastError(ERROR_DISK_FULL);
   return FALSE;
 }
@@ -241,7 +262,14 @@ void Start() {
       if (const Row* row = RowNamed(text)) {
         g_faultRow = row->index;
         g_faultCall = static_cast<unsigned>(std::atoi(colon + 1));
-        g_shortCopy = std::strstr(colon + 1, ":short") != nullptr;
+        if (const char* mode = std::strchr(colon + 1, ':')) {
+          if (std::strncmp(mode, ":short", 6) == 0) g_mode = Mode::kShort;
+          if (std::strncmp(mode, ":hang", 5) == 0) g_mode = Mode::kHang;
+          if (std::strncmp(mode, ":locked:", 8) == 0) {
+            g_mode = Mode::kLocked;
+            g_faultCalls = static_cast<unsigned>(std::atoi(mode + 8));
+          }
+        }
       }
     }
   }
