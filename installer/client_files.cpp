@@ -71,7 +71,7 @@ bool SameContents(const CString& a, const CString& b) {
   HANDLE first = OpenForReading(a), second = OpenForReading(b);
   bool same = first != INVALID_HANDLE_VALUE && second != INVALID_HANDLE_VALUE;
   while (same) {
-    char one[4096], other[sizeof one];
+    char one[1024], other[sizeof one];
     DWORD oneRead = 0, otherRead = 0;
     if (!ReadFile(first, one, sizeof one, &oneRead, nullptr) ||
         !ReadFile(second, other, sizeof other, &otherRead, nullptr) || oneRead != otherRead) {

@@ -204,8 +204,8 @@ bool RunWithDeadline(ShellErrand* errand) {
     return false;
   }
   const DWORD start = GetTickCount();
-  bool ended = false;
-  for (DWORD elapsed = 0; !ended && elapsed < kShellDeadlineMs; elapsed = GetTickCount() - start) {
+  bool ended = false, quitting = false;
+  for (DWORD elapsed = 0; !ended && !quitting && elapsed < kShellDeadlineMs; elapsed = GetTickCount() - start) {
     const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, kShellDeadlineMs - elapsed, QS_ALLINPUT);
     ended = woke == WAIT_OBJECT_0;
     if (woke != WAIT_OBJECT_0 + 1) break;
@@ -213,7 +213,7 @@ bool RunWithDeadline(ShellErrand* errand) {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that waits for it
-        elapsed = kShellDeadlineMs;
+        quitting = true;
         break;
       }
       TranslateMessage(&message);

@@ -19,7 +19,7 @@ bool SameBytes(HANDLE one, HANDLE other) {
     return false;
   }
   for (;;) {
-    char a[4096], b[sizeof a];
+    char a[1024], b[sizeof a];
     DWORD aRead = 0, bRead = 0;
     if (!ReadFile(one, a, sizeof a, &aRead, nullptr) || !ReadFile(other, b, sizeof b, &bRead, nullptr) ||
         aRead != bRead) {
@@ -76,7 +76,7 @@ class NewFile {
   bool WriteFrom(HANDLE from) const {
     if (SetFilePointer(from, 0, nullptr, FILE_BEGIN) != 0) return false;
     for (;;) {
-      char chunk[4096];
+      char chunk[1024];
       DWORD read = 0;
       if (!ReadFile(from, chunk, sizeof chunk, &read, nullptr)) return false;
       if (read == 0) return true;

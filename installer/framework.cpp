@@ -60,6 +60,7 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LP
   CWnd* self = FromHandlePermanent(window);
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
   LRESULT result = 0;
+  if (self->OnMessage(message, wParam, lParam, result)) return result;
   if (self->Dispatch(message, wParam, lParam, false, &result)) return result;
   const WNDPROC oldProc = self->m_oldProc;
   if (message == WM_NCDESTROY) self->UnsubclassWindow();  // the control is going: give it back

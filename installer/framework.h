@@ -100,8 +100,12 @@ constexpr MessageEntry OnButton(UINT id) {
   return {WM_COMMAND, BN_CLICKED, id, false, &CallHandler<T, handler>, nullptr};
 }
 template <class T, void (T::*handler)()>
+constexpr MessageEntry OnWindowMessage(UINT message) {
+  return {message, 0, 0, false, &CallHandler<T, handler>, nullptr};
+}
+template <class T, void (T::*handler)()>
 constexpr MessageEntry OnPaintMessage() {
-  return {WM_PAINT, 0, 0, false, &CallHandler<T, handler>, nullptr};
+  return OnWindowMessage<T, handler>(WM_PAINT);
 }
 template <class T, void (T::*handler)()>
 constexpr MessageEntry OnReflectedCommand(UINT code) {
@@ -140,6 +144,12 @@ class CWnd : public CObject {
 
  protected:
   static const MessageMap messageMap;
+  // A taken-over control's message, before its table: true when handled,
+  // with `result` set. Default() runs the control's own procedure.
+  virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return CallWindowProcA(m_oldProc, m_hWnd, message, wParam, lParam);
+  }
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

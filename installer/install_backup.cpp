@@ -54,10 +54,9 @@ bool CopyOriginals(const CString& clientFolder, InstallPlan& plan, InstallReport
       ReplacedFile& file = plan.files[i];
       if (!file.needsCopy) continue;
       file.wholeCopy = backupFolder + file.copyName;
-      const CopyResult result =
-          held ? CopyWhole(file.target, file.wholeCopy, false,
-                           plan.IsVirtualMenus(i) ? plan.heldMenus.file() : INVALID_HANDLE_VALUE)
-               : CopyResult::kFailed;
+      const CopyResult result = held ? CopyWhole(file.target, file.wholeCopy, false,
+                                                 plan.IsVirtualMenus(i) ? plan.heldMenus.file() : INVALID_HANDLE_VALUE)
+                                     : CopyResult::kFailed;
       if (result != CopyResult::kCopied) file.wholeCopy.Truncate(0);
       nameTaken = nameTaken || result == CopyResult::kNameTaken;
     }

@@ -5,6 +5,7 @@
 #include "installer_app.h"
 #include "installer_resource.h"
 #include "resource_strings.h"
+#include "screen_reader_names.h"
 #include "shell_calls.h"
 #include "site_address.h"
 
@@ -13,6 +14,7 @@ constexpr MessageEntry kInstallerDlgMessages[] = {
     OnButton<CInstallerDlg, &CInstallerDlg::OnBrowse>(IDC_BROWSE),
     OnButton<CInstallerDlg, &CInstallerDlg::OnInstall>(IDC_INSTALL),
     OnPaintMessage<CInstallerDlg, &CInstallerDlg::OnPaint>(),
+    OnWindowMessage<CInstallerDlg, &CInstallerDlg::OnSysColorChange>(WM_SYSCOLORCHANGE),
     kEndOfMessageMap,
 };
 }  // namespace
@@ -24,19 +26,26 @@ namespace {
 // The logo's lettering holds, from entry 216 of its colour table, each of
 // its two colours at 15 coverages, the full colour last; drawn as smoothed
 // against black. Blended here with `face`, its edges show no dark fringe.
-void SmoothLetteringOn(HBITMAP logo, COLORREF face) {
+// Under high contrast both colours give way to `lettering`.
+void SmoothLetteringOn(HBITMAP logo, COLORREF face, COLORREF lettering) {
   constexpr UINT kFirst = 216, kLength = 15, kCount = 2 * kLength;
   RGBQUAD entries[kCount];
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, logo);
   if (GetDIBColorTable(dc, kFirst, kCount, entries) == kCount) {
     const BYTE back[3] = {GetBValue(face), GetGValue(face), GetRValue(face)};  // an entry's order
+    const BYTE chosen[3] = {GetBValue(lettering), GetGValue(lettering), GetRValue(lettering)};
     auto* bytes = reinterpret_cast<BYTE*>(entries);
     for (UINT i = 0; i < kCount; ++i) {
       // The ramp's full colour is its last entry, which blends to itself.
-      const BYTE* full = bytes + (i / kLength * kLength + kLength - 1) * sizeof(RGBQUAD);
+      const BYTE* full =
+          lettering != CLR_INVALID ? chosen : bytes + (i / kLength * kLength + kLength - 1) * sizeof(RGBQUAD);
       const UINT k = i % kLength + 1;
-      for (UINT c = 0; c < 3; ++c) bytes[i * sizeof(RGBQUAD) + c] = (full[c] * k + back[c] * (kLength - k)) / kLength;
+      BYTE* entry = bytes + i * sizeof(RGBQUAD);
+      for (UINT c = 0; c < 3; ++c) entry[c] = static_cast<BYTE>((full[c] * k + back[c] * (kLength - k)) / kLength);
+      // Black is the logo's transparent colour: black lettering (a light
+      // high-contrast scheme) would vanish.
+      if (!(entry[0] | entry[1] | entry[2])) entry[0] = 1;
     }
     SetDIBColorTable(dc, kFirst, kCount, entries);
   }
@@ -62,16 +71,22 @@ BOOL CInstallerDlg::OnInitDialog() {
   const CString explanation = FormatResourceString(IDS_EXPLANATION, {kProductName, kProductName, kProductVersion});
   SetDlgItemTextA(m_hWnd, IDC_EXPLANATION, explanation.c_str());
 
-  // Kept with its colour table, whose lettering takes the face's colour.
-  m_logo.Attach(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  SmoothLetteringOn(m_logo.handle(), GetSysColor(COLOR_BTNFACE));
-
+  LoadLogo();
   m_webLink.SubclassDlgItem(IDC_WEB_LINK, this);
   m_webLink.m_link = kSiteAddress;
+  static constexpr ScreenReaderName kNames[] = {{IDC_BROWSE, IDS_BROWSE_NAME}, {IDC_RESULTS, IDS_RESULTS_NAME}};
+  NameForScreenReaders(m_hWnd, kNames, 2);
 
   UpdateInstallButton();
   return TRUE;  // the focus goes to the first tab stop, "..."
+}
+
+// Kept with its colour table, whose lettering takes the face's colour.
+void CInstallerDlg::LoadLogo() {
+  m_logo.Attach(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  SmoothLetteringOn(m_logo.handle(), GetSysColor(COLOR_BTNFACE),
+                    HighContrastOn() ? GetSysColor(COLOR_BTNTEXT) : CLR_INVALID);
 }
 
 void CInstallerDlg::OnPaint() {
@@ -79,13 +94,22 @@ void CInstallerDlg::OnPaint() {
   HDC dc = BeginPaint(m_hWnd, &paint);  // erases the dialog's face
   // The logo is drawn on every paint, minimised or not, at (280, 10) in the
   // dialog's font at 96 DPI (dialog base units 6 x 13), and in its corner at
-  // any other, where the dialog grows with its font.
+  // any other, where the dialog grows with its font; its size follows the
+  // screen's DPI.
   RECT units = {};
   units.right = 4;
   units.bottom = 8;
   MapDialogRect(m_hWnd, &units);
-  m_logo.DrawMasked(dc, (280 * units.right + 3) / 6, (10 * units.bottom + 6) / 13, RGB(0, 0, 0));
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  m_logo.DrawMaskedScaled(dc, (280 * units.right + 3) / 6, (10 * units.bottom + 6) / 13,
+                          MulDiv(m_logo.GetWidth(), dpi, 96), MulDiv(m_logo.GetHeight(), dpi, 96), RGB(0, 0, 0));
   EndPaint(m_hWnd, &paint);
+}
+
+// The face, the lettering and the link follow the colours the user chose.
+void CInstallerDlg::OnSysColorChange() {
+  LoadLogo();
+  RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CInstallerDlg::OnBrowse() {
@@ -146,6 +170,9 @@ void CInstallerDlg::OnInstall() {
   if (outcome == InstallOutcome::kStopped) return;
   if (outcome == InstallOutcome::kComplete) {
     ShowMessage(LoadResourceString(IDS_INSTALLED));
+    // The results are read next, by a screen reader too; the buttons that
+    // had the focus are disabled.
+    SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(IDC_RESULTS)), TRUE);
     EnableWindow(GetDlgItem(IDC_BROWSE), FALSE);
     EnableWindow(GetDlgItem(IDC_INSTALL), FALSE);
   }
@@ -154,7 +181,10 @@ void CInstallerDlg::OnInstall() {
 
 void CInstallerDlg::ShowMessage(const CString& text) { ShowMessageBox(text); }
 
-bool CInstallerDlg::AskYesNo(const CString& question) { return ShowMessageBox(question, MB_YESNO) == IDYES; }
+// Yes goes on with a file unsaved: Enter answers No.
+bool CInstallerDlg::AskYesNo(const CString& question) {
+  return ShowMessageBox(question, MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
 
 void CInstallerDlg::ShowInfoDialog() {
   CInfoDialog dialog;

@@ -13,6 +13,7 @@ class CInstallerDlg : public CDialog, public InstallReport {
 
   BOOL OnInitDialog() override;
   void OnPaint();
+  void OnSysColorChange();
   void OnBrowse();
   void OnInstall();
 
@@ -33,6 +34,8 @@ class CInstallerDlg : public CDialog, public InstallReport {
   static const MessageMap messageMap;
 
  private:
+  void LoadLogo();
+
   CMaskedBitmap m_logo;
   CStaticLink m_webLink;
 };

@@ -12,10 +12,15 @@ int CMaskedBitmap::GetHeight() const {
   return description.bmHeight;
 }
 
+void CMaskedBitmap::DrawMasked(HDC dc, int x, int y, COLORREF crTransparent) {
+  DrawMaskedScaled(dc, x, y, GetWidth(), GetHeight(), crTransparent);
+}
+
 // The image is XORed onto the target, the mask clears every pixel that is
 // not transparent, and a second XOR of the image restores the target where
-// the mask let it through and leaves the image everywhere else.
-void CMaskedBitmap::DrawMasked(HDC dc, int x, int y, COLORREF crTransparent) {
+// the mask let it through and leaves the image everywhere else. Stretched,
+// each target pixel takes one picture pixel (no blend), in all three steps.
+void CMaskedBitmap::DrawMaskedScaled(HDC dc, int x, int y, int width, int height, COLORREF crTransparent) {
   const COLORREF oldBack = SetBkColor(dc, m_crTargetBack);
   const COLORREF oldText = SetTextColor(dc, m_crTargetText);
 
@@ -31,9 +36,11 @@ void CMaskedBitmap::DrawMasked(HDC dc, int x, int y, COLORREF crTransparent) {
   SetBkColor(imageDC, crTransparent);
   BitBlt(maskDC, 0, 0, w, h, imageDC, 0, 0, SRCCOPY);
 
-  BitBlt(dc, x, y, w, h, imageDC, 0, 0, SRCINVERT);
-  BitBlt(dc, x, y, w, h, maskDC, 0, 0, SRCAND);
-  BitBlt(dc, x, y, w, h, imageDC, 0, 0, SRCINVERT);
+  const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+  for (HDC source : {imageDC, maskDC, imageDC}) {
+    StretchBlt(dc, x, y, width, height, source, 0, 0, w, h, source == maskDC ? SRCAND : SRCINVERT);
+  }
+  SetStretchBltMode(dc, oldMode);
 
   SelectObject(imageDC, oldImage);
   SelectObject(maskDC, oldMask);

@@ -12,4 +12,7 @@ class CMaskedBitmap : public CBitmap {
   int GetWidth() const;
   int GetHeight() const;
   virtual void DrawMasked(HDC dc, int x, int y, COLORREF crTransparent);
+  // The same, stretched to `width` x `height` pixels pixel by pixel, so that
+  // the transparent colour stays exact (a screen above 96 DPI).
+  void DrawMaskedScaled(HDC dc, int x, int y, int width, int height, COLORREF crTransparent);
 };

@@ -35,9 +35,72 @@ HBRUSH CStaticLink::CtlColor(HDC dc, UINT) {
     SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.handle()), FALSE);
   }
   SelectObject(dc, m_font.handle());
-  SetTextColor(dc, m_bVisited ? m_colorVisited : m_colorUnvisited);
+  // Blue and purple are lost on a high-contrast scheme's black face.
+  const COLORREF contrast = HighContrastLinkColour();
+  SetTextColor(dc, contrast != CLR_INVALID ? contrast : m_bVisited ? m_colorVisited : m_colorUnvisited);
   SetBkMode(dc, TRANSPARENT);
   return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+bool HighContrastOn() {
+  HIGHCONTRASTA contrast = {sizeof contrast, 0, nullptr};
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+COLORREF HighContrastLinkColour() {
+  if (!HighContrastOn()) return CLR_INVALID;
+  // COLOR_HOTLIGHT came with Windows 98 (4.10) and 2000 (5.0).
+  const DWORD version = GetVersion();
+  const bool hotLight = LOBYTE(version) > 4 || (LOBYTE(version) == 4 && HIBYTE(LOWORD(version)) >= 10);
+  return GetSysColor(hotLight ? COLOR_HOTLIGHT : COLOR_BTNTEXT);
+}
+
+// A link that its dialog makes a stop of the Tab key is opened by Enter and
+// Space, and shows a focus rectangle while it has the focus.
+bool CStaticLink::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_GETDLGCODE: {
+      // Enter is the link's own while it has the focus, not the default
+      // button's; Space reaches it as any key does.
+      const MSG* key = reinterpret_cast<const MSG*>(lParam);
+      result = DLGC_STATIC | (key && key->wParam == VK_RETURN ? DLGC_WANTMESSAGE : 0);
+      return true;
+    }
+    case WM_KEYDOWN:
+      if (wParam != VK_RETURN && wParam != VK_SPACE) return false;
+      OnClicked();
+      return true;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      // The control paints no background: the dialog's face under it is
+      // painted again (and the control with it), without the rectangle that went.
+      RECT area;
+      GetWindowRect(m_hWnd, &area);
+      HWND parent = GetParent(m_hWnd);
+      MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+      InvalidateRect(parent, &area, TRUE);
+      return false;
+    }
+    case WM_PAINT: {
+      result = Default(message, wParam, lParam);
+      // WM_QUERYUISTATE answers 0 on the systems before 2000: cues shown.
+      if (GetFocus() != m_hWnd || (SendMessageA(m_hWnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) return true;
+      // Around the text, in the underlined font the first paint made.
+      HDC dc = GetDC(m_hWnd);
+      HGDIOBJ old = SelectObject(dc, m_font.GetSafeHandle());
+      const CString text = GetWindowText();
+      RECT around = {};
+      DrawTextA(dc, text.c_str(), -1, &around, DT_CALCRECT | DT_SINGLELINE);
+      ++around.right;
+      DrawFocusRect(dc, &around);
+      SelectObject(dc, old);
+      ReleaseDC(m_hWnd, dc);
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 void CStaticLink::OnClicked() {

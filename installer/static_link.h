@@ -21,4 +21,12 @@ class CStaticLink : public CStatic {
  protected:
   const MessageMap* GetMessageMap() const override { return &messageMap; }
   static const MessageMap messageMap;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
+
+// Whether the user has chosen high contrast.
+bool HighContrastOn();
+// The colour that high contrast gives links, or none (CLR_INVALID) when high
+// contrast is off: the system's colour for links where it has one (Windows 98
+// and 2000 on), else the colour of button text.
+COLORREF HighContrastLinkColour();

@@ -14,20 +14,37 @@ void CentreOnDesktop(HWND window) {
   SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, bool hasCancel, INT_PTR& result) {
+bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, INT_PTR& result) {
   if (message == WM_SHOWWINDOW) {
     CentreOnDesktop(dialog);
     SetFocus(GetDlgItem(dialog, IDOK));
     result = FALSE;
     return true;
   }
-  // The close box and Alt+F4: SC_CLOSE once the low four bits are masked off.
+  // The close box and Alt+F4: SC_CLOSE once the low four bits are masked
+  // off; Cancel, and Escape, which sends its command also where no button has it.
   const bool closes = (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) ||
-                      (hasCancel && message == WM_COMMAND && LOWORD(wParam) == IDCANCEL);
+                      (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL);
   if (!closes) return false;
   EndDialog(dialog, 0);
   result = TRUE;
   return true;
+}
+
+void DrawHelperIcon(HWND dialog, HDC dc, int newShellX, int oldShellX, int y) {
+  RECT units = {0, 0, 4, 8};
+  MapDialogRect(dialog, &units);
+  const auto scaled = [](int pixels, LONG unit, int unitAt96) {
+    return static_cast<int>((pixels * unit + unitAt96 / 2) / unitAt96);
+  };
+  const int size = scaled(32, units.right, 6);
+  RECT face;
+  GetClientRect(dialog, &face);
+  int x = scaled(oldShellX, units.right, 6);
+  if (g_newShell || x + size > face.right) x = scaled(newShellX, units.right, 6);
+  // The module's shared icon, the main window class's own: never destroyed.
+  DrawIconEx(dc, x, scaled(y, units.bottom, 13), LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_HELPER)), size, size, 0,
+             nullptr, DI_NORMAL);
 }
 
 namespace {
@@ -51,7 +68,7 @@ void ShowRequestedServer(HWND dialog, int id) {
 
 INT_PTR CALLBACK LinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   INT_PTR result;
-  if (HandleDialogFrame(dialog, message, wParam, true, result)) return result;
+  if (HandleDialogFrame(dialog, message, wParam, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
       ShowRequestedServer(dialog, IDC_LINK_SERVER);
@@ -60,7 +77,7 @@ INT_PTR CALLBACK LinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(dialog, &paint);
-      DrawIcon(dc, g_newShell ? 17 : 21, 96, LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_HELPER)));
+      DrawHelperIcon(dialog, dc, 17, 21, 96);
       EndPaint(dialog, &paint);
       return FALSE;
     }
@@ -75,7 +92,7 @@ INT_PTR CALLBACK LinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 INT_PTR CALLBACK AskDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   INT_PTR result;
-  if (HandleDialogFrame(dialog, message, wParam, true, result)) return result;
+  if (HandleDialogFrame(dialog, message, wParam, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
       ShowServer(dialog, IDC_ASK_CURRENT_SERVER, g_workText);  // the client's "SERVERPORT" reply
@@ -96,10 +113,10 @@ INT_PTR CALLBACK AskDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   }
 }
 
-// No Cancel: Escape leaves the warning open.
+// No Cancel button: Escape closes the warning as its close box does.
 INT_PTR CALLBACK WarnDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   INT_PTR result;
-  if (HandleDialogFrame(dialog, message, wParam, false, result)) return result;
+  if (HandleDialogFrame(dialog, message, wParam, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
       SetDlgItemTextA(dialog, IDC_WARN_VERSION, g_workText);  // the client's "VERSION" reply

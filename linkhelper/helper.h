@@ -46,6 +46,11 @@ extern "C" __declspec(dllexport) UINT_PTR CALLBACK FileHook(HWND dialog, UINT me
 void CentreOnDesktop(HWND window);
 // What every dialog of the helper does alike: it centres itself on the
 // desktop and puts the focus on its OK button whenever it is shown or
-// hidden, and the close box (and Cancel, where it has one) ends it with 0.
-// True when `message` was one of these; `result` is then the procedure's.
-bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, bool hasCancel, INT_PTR& result);
+// hidden, and the close box, Cancel and Escape end it with 0. True when
+// `message` was one of these; `result` is then the procedure's.
+bool HandleDialogFrame(HWND dialog, UINT message, WPARAM wParam, INT_PTR& result);
+// The helper's 32 x 32 icon at (`newShellX` or `oldShellX`, `y`) in pixels
+// at 96 DPI (dialog base units 6 x 13), by the new-shell flag; the older
+// shell's place only where the icon lies whole inside the dialog. At any
+// other DPI it is placed and sized by the dialog's own units.
+void DrawHelperIcon(HWND dialog, HDC dc, int newShellX, int oldShellX, int y);

@@ -76,7 +76,8 @@ bool BrowseForFile(HWND owner, BrowseKind kind) {
   char title[32];
   FormatText(title, sizeof title, "QuopLink Select %s file...", {kind == kBrowseProgram ? "Exe" : "Ini"});
   request.lpstrTitle = title;
-  request.Flags = OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  // The older form of the dialog shows 8.3 names on the NT family unless asked for long ones.
+  request.Flags = OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_LONGNAMES;
   request.lpfnHook = FileHook;
   request.lpTemplateName = MAKEINTRESOURCEA(IDD_FILE_BROWSER);
   // The platform refuses a file that is not there; where its dialog lets
@@ -113,15 +114,6 @@ void SaveAndRelink(HWND dialog) {
   EndDialog(dialog, 1);
 }
 
-// Where the icon goes: the older systems' place, or the later ones' where
-// the icon lies whole inside the dialog. In the dialog's own font its face
-// ends before that place, and an icon painted outside would be seen by no one.
-int IconLeft(HWND dialog) {
-  RECT face;
-  GetClientRect(dialog, &face);
-  return !g_newShell && 344 + GetSystemMetrics(SM_CXICON) <= face.right ? 344 : 290;
-}
-
 }  // namespace
 
 INT_PTR RunSetupDialog(HWND owner) {
@@ -141,7 +133,7 @@ UINT_PTR CALLBACK FileHook(HWND dialog, UINT message, WPARAM, LPARAM) {
 
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   INT_PTR result;
-  if (HandleDialogFrame(dialog, message, wParam, true, result)) return result;
+  if (HandleDialogFrame(dialog, message, wParam, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
       for (const SettingField& field : kSettingFields) SetDlgItemTextA(dialog, field.id, field.text);
@@ -150,8 +142,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(dialog, &paint);
-      // The module's shared icon, the main window class's own: never destroyed.
-      DrawIcon(dc, IconLeft(dialog), 20, LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_HELPER)));
+      DrawHelperIcon(dialog, dc, 290, 344, 20);
       EndPaint(dialog, &paint);
       return FALSE;
     }

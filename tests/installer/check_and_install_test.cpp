@@ -15,7 +15,7 @@ using testenv::ClassValue;
 const char kNotClient[] = "El fitxer que heu seleccionat no és el programa principal del Quop.";
 const char kOtherVersion[] =
     "Aquesta actualització no ha estat dissenyada per a la vostra\nversió del Quop. Podeu provar de continuar, "
-    "pero no\nus garantim que el programa funcioni correctament.";
+    "però no\nus garantim que el programa funcioni correctament.";
 const char kCannotOpenClient[] =
     "No es pot accedir al fitxer. Assegureu-vos que el Quop\nno s'està executant en aquest moment.";
 const char kNothingChosen[] = "(cap camí seleccionat)";
@@ -342,12 +342,13 @@ TEST(Install, WithoutPopupsIniAskingYesGoesOnAndCreatesIt) {
   EXPECT_EQ(run.Results(), InstalledResult(run.client));
 }
 
-TEST(Install, WithoutPopupsIniAskingNoStopsWithNothingInstalled) {
+// Enter answers No: Yes would go on with a file unsaved.
+TEST(Install, WithoutPopupsIniEnterAnswersNoAndStopsWithNothingInstalled) {
   InstallerRun run;
   const Originals originals(run.client);
   ASSERT_TRUE(DeleteFileA((run.client + "popups.ini").c_str()));
   ASSERT_TRUE(run.PickAndInstall());
-  EXPECT_EQ(run.ExpectMessage(IDNO), kNoPopupsBackup);
+  EXPECT_EQ(run.ExpectMessage(kPressEnter), kNoPopupsBackup);
   EXPECT_TRUE(run.NoMessage()) << "neither a message nor the information dialog";
   ExpectSame(run.client + "quop32.exe", originals.program);
   EXPECT_FALSE(testenv::FileExists(run.client + "popups.ini"));

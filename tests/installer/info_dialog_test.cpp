@@ -53,7 +53,7 @@ TEST(InfoDialog, OpensWithBothOffersTickedAndTheFocusOnDacord) {
   EXPECT_NEAR((mine.top + mine.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
   EXPECT_FALSE(ui::IsEnabled(run.run.dialog));
   EXPECT_EQ(ui::ControlText(run.info, IDC_SUBSCRIBE),
-            "Em vull subscriure a la llista de novetats (us mantindrem informat per correu electrònic)");
+            "&Em vull subscriure a la llista de novetats (us mantindrem informat per correu electrònic)");
 }
 
 TEST(InfoDialog, NothingTickedDoesNothing) {
@@ -147,7 +147,7 @@ TEST(InfoDialog, WithoutAMailHandlerItClosesQuietly) {
 // ---------------------------------------------------------------------------
 // The shortcut and the launcher.
 
-const char kNoShortcut[] = "No s'ha pogut crear l'accés directe a l'escriptori.";
+const char kNoShortcut[] = "No s'ha pogut crear la icona a l'escriptori.";
 
 // Ticks only the shortcut and presses "D'acord"; a shortcut that could not be
 // made is said.

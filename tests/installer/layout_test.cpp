@@ -30,17 +30,17 @@ const Dialog kMainDialog = {kDialog, 0, 0, 295, 249, 8, kFont, "Actualitzador", 
      "Si us plau, feu clic al botó amb els tres punts i seleccioneu el fitxer principal del programa Quop "
      "(quop32.exe)."},
     {-1, "Button", 14, 163, 264, 62, kGroupBox, "Resultats de l'actualització"},
-    {1006, "Button", 164, 229, 50, 14, kPush, "Instal·lar"},
-    {2, "Button", 227, 229, 50, 14, kPush, "Sortir"},
+    {1006, "Button", 164, 229, 50, 14, kPush, "&Instal·lar"},
+    {2, "Button", 227, 229, 50, 14, kPush, "&Sortir"},
     {1009, "Edit", 23, 182, 247, 33,
      kVisibleChild | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, ""},
     {-1, "Static", 13, 71, 51, 8, kLeft, "del lloc web de "},
-    {1012, "Static", 63, 71, 63, 8, kLeft, "Verbalia"},
+    {1012, "Static", 63, 71, 63, 8, kLeft | WS_TABSTOP, "Verbalia"},
 }};
 
 const Dialog kInfoDialog = {kDialog, 0, 0, 307, 122, 8, kFont, "Informació sobre programes en català", {
-    {1, "Button", 176, 100, 50, 14, kDefault, "D'acord"},
-    {2, "Button", 242, 100, 50, 14, kPush, "Cancel·la"},
+    {1, "Button", 176, 100, 50, 14, kDefault, "D'&acord"},
+    {2, "Button", 242, 100, 50, 14, kPush, "&Cancel·la"},
     {-1, "Static", 9, 10, 285, 25, kLeft,
      "Aquest programa ha estat traduït per Verbalia. Al nostre web anem publicant noves versions d'aquest i "
      "altres programes que hem traduït i mantenim un recull de tots els programes existents en català."},
@@ -48,15 +48,15 @@ const Dialog kInfoDialog = {kDialog, 0, 0, 307, 122, 8, kFont, "Informació sobr
      "Les següents opcions us permetran estar informat de les últimes novetats sobre programes en català. "
      "Seleccioneu les opcions en què estigueu interessat:"},
     {1010, "Button", 9, 64, 285, 10, kCheckBox,
-     "Em vull subscriure a la llista de novetats (us mantindrem informat per correu electrònic)"},
+     "&Em vull subscriure a la llista de novetats (us mantindrem informat per correu electrònic)"},
     {1011, "Button", 10, 80, 282, 10, kCheckBox,
-     "Vull crear una icona a l'escriptori per poder accedir directament al web de Verbalia."},
+     "&Vull crear una icona a l'escriptori per poder accedir directament al web de Verbalia."},
 }};
 
 const Dialog kExplanationDialog = {kDialog, 0, 0, 225, 77, 8, kFont, "Explicació", {
-    {1, "Button", 87, 56, 50, 14, kDefault, "D'acord"},
+    {1, "Button", 87, 56, 50, 14, kDefault, "D'&acord"},
     {-1, "Static", 9, 9, 198, 38, kLeft,
-     "A continuació s'obrirà el seu programa de correu i apareixierà un missatge. Envieu aquest missatge per "
+     "A continuació s'obrirà el seu programa de correu i apareixerà un missatge. Envieu aquest missatge per "
      "subscriure-us a la llista de correu que us mantindrà informat sobre les novetats en programes en català."},
 }};
 // clang-format on
@@ -70,10 +70,11 @@ void Expect(int id, const Dialog& dialog) {
   }
 }
 
-// Every text shown whole in the dialogs' own font: the template's, and what
-// the installer puts over it (a client path is measured at its longest
-// ordinary value; a longer one is cut by its control).
-TEST(InstallerLayout, EveryTextFitsItsControl) {
+// Every text shown whole in the dialogs' own font, at 96 DPI and on a screen
+// at 150 %: the template's, and what the installer puts over it (a client
+// path is measured at its longest ordinary value; a longer one is cut by its
+// control).
+void ExpectEveryTextToFit() {
   const struct {
     int id;
     std::vector<layout::ShownText> shown;
@@ -105,6 +106,7 @@ TEST(InstallerLayout, EveryTextFitsItsControl) {
     }
   }
 }
+TEST(InstallerLayout, EveryTextFitsItsControl) { testenv::AtEachDpi({96, 144}, ExpectEveryTextToFit); }
 
 TEST(InstallerLayout, MainDialog) { Expect(129, kMainDialog); }
 TEST(InstallerLayout, InfoDialog) { Expect(133, kInfoDialog); }

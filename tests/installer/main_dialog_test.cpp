@@ -2,6 +2,10 @@
 // the ways out, its place on the screen, the web link and the logo.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <dlgs.h>
+
 #include <algorithm>
 #include <map>
 
@@ -22,7 +26,7 @@ TEST(MainDialog, OpensWithItsTitleExplanationAndNothingChosen) {
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_EXPLANATION), kExplanation);
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_CLIENT_PATH), "(cap camí seleccionat)");
   EXPECT_EQ(ui::ControlText(run.dialog, IDC_RESULTS), "");
-  EXPECT_EQ(ui::ControlText(run.dialog, IDC_INSTALL), "Instal·lar");
+  EXPECT_EQ(ui::ControlText(run.dialog, IDC_INSTALL), "&Instal·lar");
   EXPECT_FALSE(ui::IsEnabled(ui::Control(run.dialog, IDC_INSTALL)));
   EXPECT_TRUE(ui::IsEnabled(ui::Control(run.dialog, kSortir)));
   // "..." is the default button, the one that Enter presses.
@@ -221,12 +225,12 @@ TEST(WebLink, WithoutAnHttpHandlerAClickLeavesItBlue) {
 }
 
 // Elevated, the installer opens nothing in its own process: when the
-// desktop's shell cannot take the link (it fails, or does not answer, as a
-// hung one would not), the user is given the address, and the link stays
-// unvisited.
+// desktop's shell cannot take the link (it fails, does not answer, as a hung
+// one would not, or hangs inside a call), the user is given the address
+// within seconds, and the link stays unvisited.
 TEST(WebLink, AHandOverThatTheDesktopsShellCannotTakeGivesTheAddress) {
   if (testenv::ScreenUserLauncher() != "explorer.exe") GTEST_SKIP() << "not elevated: the installer opens it itself";
-  for (const char* fault : {"CoCreateInstance:1", "SendMessageTimeoutA:1"}) {
+  for (const char* fault : {"CoCreateInstance:2", "SendMessageTimeoutA:1", "CoCreateInstance:2:hang"}) {
     SCOPED_TRACE(fault);
     testenv::UrlLog log;
     const std::string pack = testenv::ScratchDir() + "pack\\";
@@ -237,7 +241,7 @@ TEST(WebLink, AHandOverThatTheDesktopsShellCannotTakeGivesTheAddress) {
     HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
     ASSERT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
     ClickOn(link);
-    EXPECT_EQ(run.ExpectMessage(), std::string("Obriu vós mateix aquesta adreça: ") + kSiteAddress);
+    EXPECT_EQ(run.ExpectMessage(), std::string("Obriu aquesta adreça al navegador:\n") + kSiteAddress);
     EXPECT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
     EXPECT_EQ(log.UrlsAtRest(), std::vector<std::string>{}) << "opened all the same";
     EXPECT_TRUE(run.Quit());
@@ -245,14 +249,69 @@ TEST(WebLink, AHandOverThatTheDesktopsShellCannotTakeGivesTheAddress) {
 }
 
 // ---------------------------------------------------------------------------
+// The keyboard alone, as a screen reader's user goes: Tab reaches every
+// control that takes the focus, the link among them (with a focus rectangle;
+// Enter and Space open it), access keys press the buttons, and after the
+// install the focus is on the results, which a screen reader then reads.
+
+TEST(Keyboard, TheWholeRoadWithoutAMouse) {
+  testenv::UrlLog log;
+  InstallerRun run;
+  ASSERT_NE(run.dialog, nullptr);
+  HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
+  const auto focusOn = [&](int id) {
+    return ui::WaitUntil(
+        [&] { return ui::Focused(run.dialog) == ui::Control(run.dialog, id); },
+        [&] { return "the focus on control " + std::to_string(GetDlgCtrlID(ui::Focused(run.dialog))); }, 5000);
+  };
+  const auto tab = [&](int id) {
+    ui::PressKey(run.dialog, VK_TAB);
+    return focusOn(id);
+  };
+  EXPECT_TRUE(focusOn(IDC_BROWSE));
+  // "Instal·lar" is disabled until a program is picked: Tab passes it.
+  for (const int id : {kSortir, IDC_RESULTS, IDC_WEB_LINK, IDC_BROWSE, kSortir, IDC_RESULTS}) EXPECT_TRUE(tab(id));
+  ASSERT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
+  ASSERT_TRUE(tab(IDC_WEB_LINK));
+  EXPECT_TRUE(ui::WaitUntil([&] { return !ShowsOnly(link, RGB(0, 0, 255)); },
+                            [] { return std::string("no focus rectangle"); }, 5000));
+  ui::PressKey(run.dialog, VK_RETURN);
+  ASSERT_TRUE(log.WaitForCount(1));
+  ui::PressKey(run.dialog, VK_SPACE);
+  ASSERT_TRUE(log.WaitForCount(2));
+  EXPECT_EQ(log.UrlsAtRest(), (std::vector<std::string>{kSiteAddress, kSiteAddress}));
+
+  // Enter on "..." opens the file selection, where the path is typed.
+  ASSERT_TRUE(tab(IDC_BROWSE));
+  EXPECT_TRUE(WaitForLinkIn(link, RGB(128, 0, 128))) << "the rectangle left with the focus";
+  ui::PressKey(run.dialog, VK_RETURN);
+  HWND open = nullptr;
+  ASSERT_TRUE(run.WaitForDialog("Open", open));
+  ui::SetText(ui::Control(open, cmb13), run.client + "quop32.exe");
+  ui::PressKey(open, VK_RETURN);
+  ASSERT_TRUE(ui::WaitForWindowGone(open));
+  ASSERT_TRUE(ui::WaitForEnabled(ui::Control(run.dialog, IDC_INSTALL)));
+  ui::PressAccessKey(run.dialog, 'i');
+  EXPECT_EQ(run.ExpectMessage(kPressEnter), kInstalled);
+  HWND info = nullptr;
+  ASSERT_TRUE(run.WaitForDialog(kInfoTitle, info));
+  ui::PressKey(info, VK_ESCAPE);
+  ASSERT_TRUE(ui::WaitForWindowGone(info));
+  EXPECT_TRUE(focusOn(IDC_RESULTS));
+  ui::PressAccessKey(run.dialog, 's');
+  EXPECT_TRUE(run.process->WaitExit());
+}
+
+// ---------------------------------------------------------------------------
 // The logo, bitmap 130, drawn at (280, 10) with black transparent.
 
 // At 96 DPI (Windows' small fonts) the logo lies at the dialog's pixels
-// (280, 10); at 144 DPI (large fonts) the dialog grows with its font and the
-// logo keeps its corner, placed by the dialog's base units. Black lets the
-// face show through, and the lettering's edges are blends of its colours
-// with the face, never darker than both.
-TEST(Logo, ShowsTheFaceThroughItsBlackAndKeepsItsCornerAtAnyDpi) {
+// (280, 10) at its own size; at 144 DPI (a screen at 150 %) the dialog
+// grows with its font, the logo keeps its corner, placed by the dialog's
+// base units, and grows by half. Black lets the face show through, and the
+// lettering's edges are blends of its colours with the face, never darker
+// than both.
+TEST(Logo, ShowsTheFaceThroughItsBlackAndGrowsWithTheDpi) {
   HMODULE exe =
       LoadLibraryExA(testenv::BuildPath("installer\\trinstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(exe, nullptr);
@@ -261,14 +320,27 @@ TEST(Logo, ShowsTheFaceThroughItsBlackAndKeepsItsCornerAtAnyDpi) {
   ASSERT_NE(logo, nullptr);
   HDC memory = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(memory, logo);
-  POINT black = {-1, -1}, coloured = {-1, -1};
+  // A black and a yellow pixel amid their own colour, so that a stretched
+  // picture shows them at their scaled place; and the picture's extent.
   const COLORREF colour = RGB(255, 204, 0);
+  const auto amid = [&](int x, int y, COLORREF c) {
+    for (int j = -1; j <= 1; ++j) {
+      for (int i = -1; i <= 1; ++i) {
+        if (GetPixel(memory, x + i, y + j) != c) return false;
+      }
+    }
+    return true;
+  };
+  POINT black = {-1, -1}, coloured = {-1, -1};
+  RECT drawn = {150, 57, 0, 0};
   for (int y = 0; y < 57; ++y) {
     for (int x = 0; x < 150; ++x) {
-      const COLORREF pixel = GetPixel(memory, x, y);
-      if (pixel == RGB(0, 0, 0) && black.x < 0 && x > 0 && y > 0) black = {x, y};
-      // A bright pixel inside the picture, well away from anti-aliased edges.
-      if (pixel == colour && coloured.x < 0) coloured = {x, y};
+      if (black.x < 0 && x > 0 && y > 0 && amid(x, y, RGB(0, 0, 0))) black = {x, y};
+      if (coloured.x < 0 && amid(x, y, colour)) coloured = {x, y};
+      if (GetPixel(memory, x, y) != RGB(0, 0, 0)) {
+        drawn = {std::min<LONG>(drawn.left, x), std::min<LONG>(drawn.top, y), std::max<LONG>(drawn.right, x + 1),
+                 std::max<LONG>(drawn.bottom, y + 1)};
+      }
     }
   }
   SelectObject(memory, old);
@@ -283,6 +355,7 @@ TEST(Logo, ShowsTheFaceThroughItsBlackAndKeepsItsCornerAtAnyDpi) {
     testenv::RegistryValueOverride pixels("Control Panel\\Desktop", "LogPixels", dpi);
     InstallerRun run;
     ASSERT_NE(run.dialog, nullptr);
+    const auto scaled = [dpi](LONG pixels) { return static_cast<LONG>(MulDiv(pixels, dpi, 96)); };
     // The dialog's base units, from its size in them (295 x 249).
     RECT client;
     GetClientRect(run.dialog, &client);
@@ -291,25 +364,35 @@ TEST(Logo, ShowsTheFaceThroughItsBlackAndKeepsItsCornerAtAnyDpi) {
     if (dpi == 96) {
       EXPECT_EQ((std::vector<LONG>{at.x, at.y}), (std::vector<LONG>{280, 10}));
     }
-    EXPECT_LE(at.x + 150, client.right);
+    EXPECT_LE(at.x + scaled(150), client.right);
     EXPECT_GE(at.x, client.right / 2);
-    EXPECT_TRUE(
-        ui::WaitUntil([&] { return ui::ClientPixel(run.dialog, at.x + coloured.x, at.y + coloured.y) == colour; },
-                      [&] {
-                        return "the logo's yellow shown as " +
-                               std::to_string(ui::ClientPixel(run.dialog, at.x + coloured.x, at.y + coloured.y));
-                      },
-                      5000));
+    const auto shown = [&](POINT p) { return ui::ClientPixel(run.dialog, at.x + scaled(p.x), at.y + scaled(p.y)); };
+    EXPECT_TRUE(ui::WaitUntil([&] { return shown(coloured) == colour; },
+                              [&] { return "the logo's yellow shown as " + std::to_string(shown(coloured)); }, 5000));
     const COLORREF face = FaceColour();
-    EXPECT_EQ(ui::ClientPixel(run.dialog, at.x + black.x, at.y + black.y), face);
-    // The lettering, right of the bubble: the face, or a blend of the face
-    // with the name's yellow or the motto's blue.
+    EXPECT_EQ(shown(black), face);
+    // What is not the face around the logo's place: the picture, grown
+    // with the DPI.
     POINT origin = at;
     ClientToScreen(run.dialog, &origin);
     HDC screen = GetDC(nullptr);
+    RECT seen = {LONG_MAX, LONG_MAX, 0, 0};
+    for (LONG y = 0; y < scaled(57) + 4; ++y) {
+      for (LONG x = 0; x < scaled(150) + 4 && at.x + x < client.right; ++x) {
+        if (GetPixel(screen, origin.x + x, origin.y + y) == face) continue;
+        seen = {std::min(seen.left, x), std::min(seen.top, y), std::max(seen.right, x + 1),
+                std::max(seen.bottom, y + 1)};
+      }
+    }
+    EXPECT_NEAR(seen.right - seen.left, scaled(drawn.right - drawn.left), 1);
+    EXPECT_NEAR(seen.bottom - seen.top, scaled(drawn.bottom - drawn.top), 1);
+    EXPECT_NEAR(seen.left, scaled(drawn.left), 1);
+    EXPECT_NEAR(seen.top, scaled(drawn.top), 1);
+    // The lettering, right of the bubble: the face, or a blend of the face
+    // with the name's yellow or the motto's blue.
     int fringes = 0;
-    for (int y = 0; y < 57; ++y) {
-      for (int x = 52; x < 150; ++x) {
+    for (LONG y = 0; y < scaled(57); ++y) {
+      for (LONG x = scaled(52); x < scaled(150); ++x) {
         const COLORREF c = GetPixel(screen, origin.x + x, origin.y + y);
         const auto blendOf = [&](COLORREF letter) {
           return Between(GetRValue(c), GetRValue(face), GetRValue(letter)) &&

@@ -8,6 +8,11 @@
 
 namespace {
 
+// System DPI awareness, as Windows Vista to 11 read it; Windows 95 to XP
+// pass it over.
+constexpr char kDpiAware[] =
+    "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>";
+
 std::string Resource(HMODULE module, LPCSTR type, int id, WORD language) {
   HRSRC found = FindResourceExA(module, type, MAKEINTRESOURCEA(id), language);
   if (!found) return {};
@@ -52,24 +57,29 @@ TEST(InstallerResources, CarryTheLauncherAndItsIcon) {
     EXPECT_EQ(header->biBitCount, 8);
     EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
     EXPECT_TRUE(header->biClrUsed == 0 || header->biClrUsed == 256);
-    // The manifest asks to run as administrator and nothing that changes the layout.
+    // The manifest asks to run as administrator and to be laid out at the
+    // screen's DPI, and for nothing that changes the layout.
     const std::string manifest = Resource(installer, RT_MANIFEST, 1, 0);
     EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
-    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+    EXPECT_NE(manifest.find(kDpiAware), std::string::npos);
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
     FreeLibrary(launcher);
     FreeLibrary(installer);
   }
 }
 
-TEST(HelperResources, CarryNoManifest) {
+// Laid out at the screen's DPI, and with no execution level: with one,
+// Windows would stop redirecting its writes under Program Files.
+TEST(HelperResources, DeclareDpiAwarenessAndNoExecutionLevel) {
   for (const std::string& helper :
        {testenv::BuildPath("linkhelper\\urlhop32.exe"), testenv::DeliverablePath("linkhelper\\urlhop32.exe")}) {
     if (helper.empty()) continue;
     SCOPED_TRACE(helper);
     HMODULE module = LoadLibraryExA(helper.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
-    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST), nullptr);
+    const std::string manifest = Resource(module, RT_MANIFEST, 1, 0);
+    EXPECT_NE(manifest.find(kDpiAware), std::string::npos) << manifest;
+    EXPECT_EQ(manifest.find("trustInfo"), std::string::npos) << manifest;
     // Its own icon and dialogs are there.
     EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(IDI_HELPER), RT_GROUP_ICON), nullptr);
     for (const char* name : {"LINK_DLG", "ASK_DLG", "ASK2_DLG", "WARN_DLG", "INSTALL_DLG"}) {

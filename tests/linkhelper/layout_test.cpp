@@ -27,8 +27,9 @@ constexpr DWORD kFileList = kVisibleChild | WS_BORDER | WS_VSCROLL | WS_TABSTOP 
                             LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_DISABLENOSCROLL;
 constexpr char kFont[] = "MS Sans Serif";
 constexpr char kServer[] = "irc.cat:6667";
-// A server line: a box that breaks a long name and scrolls to its end.
-constexpr DWORD kServerLine = kVisibleChild | ES_CENTER | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+// A server line: a box that breaks a long name and scrolls to its end, a
+// stop of the Tab key, so that the keyboard can scroll it too.
+constexpr DWORD kServerLine = kVisibleChild | ES_CENTER | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP;
 
 // One row per control, as the layout gives it.
 // clang-format off
@@ -37,13 +38,13 @@ const Dialog kLinkDlg = {kShownDialog, 130, 100, 156, 87, 8, kFont, "QuopLink Co
     {114, "Edit", 3, 19, 140, 16, kServerLine, kServer},
     {-1, "Static", 3, 36, 140, 10, kCentred, "i s'uneixi al canal següent:"},
     {115, "Static", 3, 47, 140, 10, kCentredData, "#Quop"},
-    {1, "Button", 37, 65, 36, 16, kDefault, "Endavant"},
-    {2, "Button", 76, 65, 36, 16, kPush, "Cancel·la"},
+    {1, "Button", 37, 65, 36, 16, kDefault, "&Endavant"},
+    {2, "Button", 76, 65, 36, 16, kPush, "&Cancel·la"},
 }};
 
 const Dialog kAskDlg = {kShownDialog, 119, 82, 186, 154, 8, kFont, "QuopLink Confirmació", {
-    {1, "Button", 56, 134, 36, 16, kDefault, "Endavant"},
-    {2, "Button", 96, 134, 36, 16, kPush, "Cancel·la"},
+    {1, "Button", 56, 134, 36, 16, kDefault, "E&ndavant"},
+    {2, "Button", 96, 134, 36, 16, kPush, "C&ancel·la"},
     {-1, "Static", 5, 6, 177, 8, kCentred, "El QuopLink ha trobat que el Quop està connectat a:"},
     {114, "Edit", 5, 19, 177, 16, kServerLine, kServer},
     {-1, "Static", 5, 36, 177, 8, kCentred, "La sol·licitud actual enviada al QuopLink és:"},
@@ -56,8 +57,8 @@ const Dialog kAskDlg = {kShownDialog, 119, 82, 186, 154, 8, kFont, "QuopLink Con
 }};
 
 const Dialog kAsk2Dlg = {kShownDialog, 119, 82, 176, 129, 8, kFont, "QuopLink Confirmació", {
-    {1, "Button", 50, 110, 36, 14, kDefault, "Endavant"},
-    {2, "Button", 90, 110, 34, 14, kPush, "Cancel·la"},
+    {1, "Button", 50, 110, 36, 14, kDefault, "E&ndavant"},
+    {2, "Button", 90, 110, 34, 14, kPush, "C&ancel·la"},
     {-1, "Static", 5, 6, 167, 8, kCentred, "El QuopLink ha trobat que el Quop està connectat a:"},
     {114, "Edit", 5, 19, 166, 16, kServerLine, kServer},
     {-1, "Static", 5, 36, 166, 8, kCentred, "La sol·licitud actual enviada al QuopLink és:"},
@@ -70,7 +71,7 @@ const Dialog kAsk2Dlg = {kShownDialog, 119, 82, 176, 129, 8, kFont, "QuopLink Co
 }};
 
 const Dialog kWarnDlg = {kShownDialog, 91, 68, 190, 107, 8, kFont, "QuopLink Advertència de versió", {
-    {1, "Button", 79, 87, 36, 16, kDefault, "D'acord"},
+    {1, "Button", 79, 87, 36, 16, kDefault, "D'&acord"},
     {-1, "Static", 4, 6, 184, 16, kCentred, "El QuopLink ha trobat que la vostra versió actual del Quop és:"},
     {116, "Static", 4, 29, 184, 8, kCentredData, "Quop v?.? ?bit"},
     {-1, "Static", 4, 42, 184, 16, kCentred, "El QuopLink només funciona amb la versió 4.52 del Quop i posteriors!"},
@@ -79,8 +80,8 @@ const Dialog kWarnDlg = {kShownDialog, 91, 68, 190, 107, 8, kFont, "QuopLink Adv
 }};
 
 const Dialog kInstallDlg = {kShownDialog, 37, 36, 223, 212, 8, kFont, "QuopLink", {
-    {1, "Button", 181, 144, 36, 16, kDefault, "D'acord"},
-    {2, "Button", 181, 163, 36, 16, kPush, "Cancel·la"},
+    {1, "Button", 181, 144, 36, 16, kDefault, "D'ac&ord"},
+    {2, "Button", 181, 163, 36, 16, kPush, "&Cancel·la"},
     {103, "Static", 5, 6, 177, 10, kLeft, ""},
     {-1, "Button", 4, 58, 215, 26, kGroupBox, "Programa del Quop:"},
     {113, "Static", 10, 70, 170, 8, kLeftData, ""},
@@ -113,8 +114,8 @@ const Dialog kFileDialog = {kDialog, 42, 58, 217, 149, 8, kFont, "Quop Selecció
     {1089, "Static", 90, 121, 78, 8, kLeft, "Llista els fitxers del &tipus:"},
     {1136, "ComboBox", 90, 131, 82, 90,
      kVisibleChild | CBS_DROPDOWNLIST | WS_BORDER | WS_VSCROLL | WS_TABSTOP | CBS_AUTOHSCROLL, ""},
-    {1, "Button", 177, 30, 36, 16, kDefault | WS_GROUP, "D'acord"},
-    {2, "Button", 177, 50, 36, 16, kPush | WS_GROUP, "Cancel·la"},
+    {1, "Button", 177, 30, 36, 16, kDefault | WS_GROUP, "D'ac&ord"},
+    {2, "Button", 177, 50, 36, 16, kPush | WS_GROUP, "&Cancel·la"},
     {1040, "Button", 248, 65, 50, 12, kChild | BS_AUTOCHECKBOX | WS_GROUP | WS_DISABLED, "&Només de lectura"},
     {1038, "Button", 249, 87, 50, 14, kChild | BS_PUSHBUTTON | WS_GROUP | WS_DISABLED, "&Ajuda"},
 }};
@@ -145,10 +146,11 @@ TEST(DialogFont, IsMsSansSerifWithItsWindowsMetrics) {
   EXPECT_EQ(font.averageWidth, 5);
 }
 
-// Every text shown whole: the template's own, and what the helper puts over
-// it. User data (servers, the channel, replies, paths) is measured at its
-// longest ordinary value; a longer one is cut by its control.
-TEST(HelperLayout, EveryTextFitsItsControl) {
+// Every text shown whole, at 96 DPI and on a screen at 150 %: the template's
+// own, and what the helper puts over it. User data (servers, the channel,
+// replies, paths) is measured at its longest ordinary value; a longer one is
+// cut by its control.
+void ExpectEveryTextToFit() {
   // A server line holds two lines of a name that the IRC allows, and
   // scrolls to the rest of a longer one.
   const std::string server = "irc.xarxa-catalana.example.org:6667", channel = "#programari-en-catala",
@@ -179,6 +181,7 @@ TEST(HelperLayout, EveryTextFitsItsControl) {
     }
   }
 }
+TEST(HelperLayout, EveryTextFitsItsControl) { testenv::AtEachDpi({96, 144}, ExpectEveryTextToFit); }
 
 TEST(HelperLayout, LinkDlg) { Expect("LINK_DLG", kLinkDlg); }
 TEST(HelperLayout, AskDlg) { Expect("ASK_DLG", kAskDlg); }

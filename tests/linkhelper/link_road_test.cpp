@@ -166,8 +166,8 @@ TEST(AskDialog, EachAnswerReachesTheClientAsItSays) {
 // An old client gets a warning and nothing else, however it is closed.
 
 TEST(WarnDialog, AnOldClientIsWarnedAndNothingElse) {
-  for (const int close : {IDOK, static_cast<int>(SC_CLOSE)}) {
-    SCOPED_TRACE(close == IDOK ? "D'acord" : "the close box");
+  for (const int close : {IDOK, static_cast<int>(SC_CLOSE), kEscape}) {
+    SCOPED_TRACE(close == IDOK ? "D'acord" : close == kEscape ? "Escape" : "the close box");
     HelperSetup setup;
     RunningClient running({"VERSION=4.5", "CONNECTED=not connected"});
     const ClientLogSince since;
@@ -175,15 +175,12 @@ TEST(WarnDialog, AnOldClientIsWarnedAndNothingElse) {
     HWND warn = nullptr;
     ASSERT_TRUE(HelperSetup::WaitForDialog(*helper, kWarnTitle, warn));
     EXPECT_EQ(ui::ControlText(warn, IDC_WARN_VERSION), "4.5");
-    // Escape does not close it: it has no Cancel.
-    ui::PressKey(warn, VK_ESCAPE);
-    EXPECT_TRUE(ui::WaitIdle(warn));
-    if (close == IDOK) {
-      ui::Click(warn, IDOK);
-    } else {
+    if (close == SC_CLOSE) {
       ui::CloseBox(warn);
+      ASSERT_TRUE(helper->WaitExit());
+    } else {
+      ASSERT_NO_FATAL_FAILURE(Answer(*helper, warn, close));
     }
-    ASSERT_TRUE(helper->WaitExit());
     EXPECT_EQ(since.NewPokes(), std::vector<std::string>{});
     EXPECT_EQ(since.NewStarts(), std::vector<Fields>{});
   }
@@ -283,6 +280,30 @@ TEST(LinkDialog, ShowsEveryCharacterOfTheLongestServerName) {
   EXPECT_GT(SendMessageA(line, EM_GETLINECOUNT, 0, 0), 2);
   EXPECT_TRUE(ui::Style(line) & WS_VSCROLL) << "the rest of the name cannot be scrolled to";
   ASSERT_NO_FATAL_FAILURE(Answer(*helper, link, IDCANCEL));
+}
+
+// The keyboard alone: Tab reaches the server line, whose arrow keys scroll a
+// long name, and Enter there goes on as "Endavant" does.
+TEST(LinkDialog, IsAnsweredWithTheKeyboardAlone) {
+  HelperSetup setup;
+  RunningClient running({"CONNECTED=not connected"});
+  const ClientLogSince since;
+  const std::string server = std::string(195, 'W') + ".cat";
+  auto helper = setup.Start(setup.Request("req.txt", "server " + server + "\nchannel catala\nconfirm 1\n"));
+  HWND link = nullptr;
+  ASSERT_TRUE(HelperSetup::WaitForDialog(*helper, kLinkTitle, link));
+  HWND line = ui::Control(link, IDC_LINK_SERVER);
+  for (const int id : {IDOK, IDCANCEL, IDC_LINK_SERVER}) {
+    if (id != IDOK) ui::PressKey(link, VK_TAB);
+    EXPECT_TRUE(ui::WaitUntil([&] { return ui::Focused(link) == ui::Control(link, id); },
+                              [&] { return "the focus on " + std::to_string(GetDlgCtrlID(ui::Focused(link))); }, 5000));
+  }
+  for (int i = 0; i < 3; ++i) ui::PressKey(link, VK_DOWN);
+  EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageA(line, EM_GETFIRSTVISIBLELINE, 0, 0) > 0; },
+                            [] { return std::string("the line's first lines still shown"); }, 5000));
+  ui::PressKey(link, VK_RETURN);
+  ASSERT_TRUE(helper->WaitExit());
+  EXPECT_EQ(since.NewPokes(), std::vector<std::string>{server + ",6667,#catala,1"});
 }
 
 // --------------------------------------------------------------------------

@@ -102,7 +102,7 @@ TEST(SetupDialog, BrowsingStartsInTheFieldsFolderAndShowsTheChoiceInLowerCase) {
   ASSERT_TRUE(run.OpenBrowser(IDC_BROWSE_PROGRAM, browser));
   EXPECT_EQ(ui::ControlText(browser, stc3), "&Nom del fitxer:");
   EXPECT_EQ(ui::ControlText(browser, stc2), "Llista els fitxers del &tipus:");
-  EXPECT_EQ(ui::ControlText(browser, IDOK), "D'acord");
+  EXPECT_EQ(ui::ControlText(browser, IDOK), "D'ac&ord");
   std::string folder = ui::ControlText(browser, stc1);
   for (char& c : folder) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
   EXPECT_EQ(folder, "c:\\quop");

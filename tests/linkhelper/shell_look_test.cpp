@@ -8,19 +8,17 @@
 
 namespace {
 
-constexpr int kIcon = 32;
-
-// The pixels of an icon-sized square that `paint` draws into a bitmap.
+// The pixels of a square of `size` that `paint` draws into a bitmap.
 template <typename Paint>
-std::vector<COLORREF> PaintedSquare(Paint paint) {
+std::vector<COLORREF> PaintedSquare(int size, Paint paint) {
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, kIcon, kIcon);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
   HGDIOBJ old = SelectObject(memory, bitmap);
   paint(memory, screen);
   std::vector<COLORREF> pixels;
-  for (int j = 0; j < kIcon; ++j) {
-    for (int i = 0; i < kIcon; ++i) pixels.push_back(GetPixel(memory, i, j));
+  for (int j = 0; j < size; ++j) {
+    for (int i = 0; i < size; ++i) pixels.push_back(GetPixel(memory, i, j));
   }
   SelectObject(memory, old);
   DeleteObject(bitmap);
@@ -30,22 +28,22 @@ std::vector<COLORREF> PaintedSquare(Paint paint) {
 }
 
 // The pixels of a square of `window`'s client area, as the screen shows it.
-std::vector<COLORREF> ScreenSquare(HWND window, int x, int y) {
+std::vector<COLORREF> ScreenSquare(HWND window, int x, int y, int size) {
   POINT origin = {x, y};
   ClientToScreen(window, &origin);
   return PaintedSquare(
-      [&](HDC memory, HDC screen) { BitBlt(memory, 0, 0, kIcon, kIcon, screen, origin.x, origin.y, SRCCOPY); });
+      size, [&](HDC memory, HDC screen) { BitBlt(memory, 0, 0, size, size, screen, origin.x, origin.y, SRCCOPY); });
 }
 
-// The helper's icon 1 as it looks drawn on a dialog's face.
-std::vector<COLORREF> IconOnFace() {
+// The helper's icon 1 as it looks drawn `size` pixels wide on a dialog's face.
+std::vector<COLORREF> IconOnFace(int size) {
   HMODULE helper =
       LoadLibraryExA(testenv::BuildPath("linkhelper\\urlhop32.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  HICON icon = LoadIconA(helper, MAKEINTRESOURCEA(IDI_HELPER));
-  std::vector<COLORREF> pixels = PaintedSquare([&](HDC memory, HDC) {
-    RECT all = {0, 0, kIcon, kIcon};
+  auto icon = static_cast<HICON>(LoadImageA(helper, MAKEINTRESOURCEA(IDI_HELPER), IMAGE_ICON, size, size, 0));
+  std::vector<COLORREF> pixels = PaintedSquare(size, [&](HDC memory, HDC) {
+    RECT all = {0, 0, size, size};
     FillRect(memory, &all, GetSysColorBrush(COLOR_3DFACE));
-    DrawIcon(memory, 0, 0, icon);
+    DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
   });
   if (icon) DestroyIcon(icon);
   FreeLibrary(helper);
@@ -54,7 +52,7 @@ std::vector<COLORREF> IconOnFace() {
 
 // Whether the square at `origin` shows the icon, in the pixels that no
 // control covers: a control next to the icon may paint over part of it.
-bool ShowsIcon(HWND dialog, POINT origin, const std::vector<COLORREF>& icon) {
+bool ShowsIcon(HWND dialog, POINT origin, const std::vector<COLORREF>& icon, int size) {
   std::vector<RECT> controls;
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
@@ -62,54 +60,64 @@ bool ShowsIcon(HWND dialog, POINT origin, const std::vector<COLORREF>& icon) {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
     controls.push_back(rect);
   }
-  const std::vector<COLORREF> shown = ScreenSquare(dialog, origin.x, origin.y);
-  size_t compared = 0;
-  for (int j = 0; j < kIcon; ++j) {
-    for (int i = 0; i < kIcon; ++i) {
+  const std::vector<COLORREF> shown = ScreenSquare(dialog, origin.x, origin.y, size);
+  int compared = 0;
+  for (int j = 0; j < size; ++j) {
+    for (int i = 0; i < size; ++i) {
       const POINT at = {origin.x + i, origin.y + j};
       bool covered = false;
       for (const RECT& rect : controls) covered = covered || PtInRect(&rect, at);
       if (covered) continue;
       ++compared;
-      if (shown[j * kIcon + i] != icon[j * kIcon + i]) return false;
+      if (shown[j * size + i] != icon[j * size + i]) return false;
     }
   }
-  return compared >= kIcon * kIcon / 4;
-}
-
-// The icon is painted at the place for this version, and not at the other.
-void ExpectIconAt(HWND dialog, POINT version4, POINT other) {
-  const POINT here = testenv::OnVersion4() ? version4 : other;
-  const POINT there = testenv::OnVersion4() ? other : version4;
-  const std::vector<COLORREF> icon = IconOnFace();
-  EXPECT_TRUE(ui::WaitUntil([&] { return ShowsIcon(dialog, here, icon); },
-                            [&] { return "no icon at " + std::to_string(here.x) + "," + std::to_string(here.y); },
-                            5000));
-  if (here.x != there.x || here.y != there.y) {
-    EXPECT_FALSE(ShowsIcon(dialog, there, icon)) << "an icon at " << there.x << "," << there.y;
-  }
+  return compared >= size * size / 4;
 }
 
 // Starts the helper with `request` ("" for none), waits for its dialog
-// `title`, checks where the icon is painted and cancels the dialog.
-void ExpectIconInDialog(const std::string& request, const char* title, POINT version4, POINT other) {
-  HelperSetup setup;
-  auto helper = setup.Start(request.empty() ? "" : setup.Request("req.txt", request));
-  HWND dialog = nullptr;
-  ASSERT_TRUE(HelperSetup::WaitForDialog(*helper, title, dialog));
-  ExpectIconAt(dialog, version4, other);
-  ui::Click(dialog, IDCANCEL);
-  EXPECT_TRUE(helper->WaitExit());
+// `title` (`width` x `height` dialog units), and expects the icon painted at
+// the place for this version and not at the other, both given in pixels at
+// 96 DPI: at 144 DPI both, and the icon, grow with the dialog's units.
+void ExpectIconInDialog(const std::string& request, const char* title, SIZE units, POINT version4, POINT other) {
+  for (const DWORD dpi : {96u, 144u}) {
+    SCOPED_TRACE(std::to_string(dpi) + " DPI");
+    testenv::RegistryValueOverride pixels("Control Panel\\Desktop", "LogPixels", dpi);
+    HelperSetup setup;
+    auto helper = setup.Start(request.empty() ? "" : setup.Request("req.txt", request));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(HelperSetup::WaitForDialog(*helper, title, dialog));
+    RECT client;
+    GetClientRect(dialog, &client);
+    const LONG unitX = (client.right * 4 + units.cx / 2) / units.cx,
+               unitY = (client.bottom * 8 + units.cy / 2) / units.cy;
+    const auto place = [&](POINT at) { return POINT{(at.x * unitX + 3) / 6, (at.y * unitY + 6) / 13}; };
+    const int size = static_cast<int>((32 * unitX + 3) / 6);
+    if (dpi == 96) {
+      EXPECT_EQ(size, 32);
+    }
+    const POINT here = place(testenv::OnVersion4() ? version4 : other);
+    const POINT there = place(testenv::OnVersion4() ? other : version4);
+    const std::vector<COLORREF> icon = IconOnFace(size);
+    EXPECT_TRUE(ui::WaitUntil([&] { return ShowsIcon(dialog, here, icon, size); },
+                              [&] { return "no icon at " + std::to_string(here.x) + "," + std::to_string(here.y); },
+                              5000));
+    if (here.x != there.x || here.y != there.y) {
+      EXPECT_FALSE(ShowsIcon(dialog, there, icon, size)) << "an icon at " << there.x << "," << there.y;
+    }
+    ui::Click(dialog, IDCANCEL);
+    EXPECT_TRUE(helper->WaitExit());
+  }
 }
 
 TEST(ShellLook, TheConfirmationPaintsTheIconWhereTheShellWantsIt) {
-  ExpectIconInDialog("channel catala\nconfirm 1\n", "QuopLink Connexió", {17, 96}, {21, 96});
+  ExpectIconInDialog("channel catala\nconfirm 1\n", "QuopLink Connexió", {156, 87}, {17, 96}, {21, 96});
 }
 
 // The later systems' place, 344, lies outside the setup dialog in its own
 // font: there too the icon is painted where it is seen.
 TEST(ShellLook, TheSetupDialogPaintsTheIconWhereItIsSeen) {
-  ExpectIconInDialog("", "QuopLink32 v5.61", {290, 20}, {290, 20});
+  ExpectIconInDialog("", "QuopLink32 v5.61", {223, 212}, {290, 20}, {290, 20});
 }
 
 // Runs the helper with a request that names nothing (it ends at once), in

@@ -35,7 +35,7 @@ TEST(ChatAddress, ReadsEachPartAsARequestFileWouldGiveIt) {
       {"irc://irc.example.cat/?key=clau", "irc.example.cat", "6667", "", "clau"},
       {"irc:///catala", "", "6667", "#catala", ""},  // no server, as a file naming only a channel
       {"irc://irc.example.cat/anna,isnick", "irc.example.cat", "6667", "", ""},
-      {"irc://irc.example.net/pickle,isuser", "irc.example.net", "6667", "", ""},  // the draft's flag for a person
+      {"irc://irc.example.net/pickle,isuser", "irc.example.net", "6667", "", ""},   // the draft's flag for a person
       {"irc://example.com/#", "example.com", "6667", "", ""},                       // "#" alone names no channel
       {"irc://irc.example.cat./catala", "irc.example.cat", "6667", "#catala", ""},  // the root's dot dropped
       // A "%" without two hex digits after it stands (escapes decoded already).
@@ -91,7 +91,7 @@ TEST(ChatAddress, RefusesMalformedAndSecureAddressesAndLeavesFilesAlone) {
       {"irc://irc.example.cat%2Fx/c", ChatAddress::kRefused},
       {"irc://h:/c", ChatAddress::kRefused},
       {"irc://h:-1/c", ChatAddress::kRefused},
-      {"irc://h%4/c", ChatAddress::kRefused},  // no host name
+      {"irc://h%4/c", ChatAddress::kRefused},     // no host name
       {"\"irc://h/c", ChatAddress::kRefused},     // an unclosed quote
       {"\"irc://h/c\"x", ChatAddress::kRefused},  // something after it
       {"\"irc:\"", ChatAddress::kRefused},

@@ -107,8 +107,8 @@ TEST(Normalise, SameServerIgnoresCaseAndTheRootsDot) {
     const char *requested, *current;
     bool same;
   } cases[] = {
-      {"irc.example.net", "IRC.Example.net", true}, {"irc.example.net", "irc.example.net.", true},
-      {"irc.example.net.", "irc.example.net", true}, {"irc.example.net", "irc.example.ne", false},
+      {"irc.example.net", "IRC.Example.net", true},    {"irc.example.net", "irc.example.net.", true},
+      {"irc.example.net.", "irc.example.net", true},   {"irc.example.net", "irc.example.ne", false},
       {"irc.example.net", "irc.example.net..", false}, {"", ".", true},
   };
   for (const auto& c : cases) {

@@ -58,7 +58,7 @@ TEST(Pack, TheZipHoldsTheInstallerTheTranslationsAndANoteInCatalan) {
   // string table, each on lines of their own, a file name where "%s" stands.
   HMODULE installer = LoadLibraryExA((Unpacked() + "trinstall.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(installer, nullptr);
-  for (UINT id : {105u, 106u, 108u, 111u, 112u}) {
+  for (UINT id : {105u, 106u, 108u, 111u, 112u, 117u, 118u, 119u, 120u}) {
     SCOPED_TRACE(id);
     char text[1024] = "";
     ASSERT_GT(LoadStringA(installer, id, text, sizeof text), 0);

@@ -102,7 +102,11 @@ std::string InstallerRun::ExpectMessage(int answer, const std::string& caption) 
   EXPECT_TRUE(came);
   if (!came) return {};
   std::string text = ui::MessageBoxText(box);
-  ui::AnswerMessageBox(box, answer);
+  if (answer == kPressEnter) {
+    ui::PressKey(box, VK_RETURN);
+  } else {
+    ui::AnswerMessageBox(box, answer);
+  }
   EXPECT_TRUE(ui::WaitForWindowGone(box));
   return text;
 }

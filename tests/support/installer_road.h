@@ -21,6 +21,8 @@ constexpr char kInstalled[] = "El Quop en català ja està instal·lat. Executeu
 constexpr int kSortir = IDCANCEL;
 constexpr int kDacord = IDOK;
 constexpr int kCancella = IDCANCEL;
+// A message box answered with the Enter key instead of a button.
+constexpr int kPressEnter = 0;
 
 // A built stand-in client variant, such as "quop32_us".
 std::string StandIn(const std::string& variant);
@@ -76,8 +78,9 @@ struct InstallerRun {
   // The whole road of a complete install: the pick, "Instal·lar", the
   // completion message, and the information dialog closed with "Cancel·la".
   void InstallWhole() const;
-  // Waits for a message box, answers it and returns its text (empty, and a
-  // failure that names what was open, if none came).
+  // Waits for a message box, answers it (a button's id, or kPressEnter) and
+  // returns its text (empty, and a failure that names what was open, if
+  // none came).
   std::string ExpectMessage(int answer = IDOK, const std::string& caption = kCaption) const;
   // Success when the installer, once idle, shows no message.
   ui::AssertionResult NoMessage() const;

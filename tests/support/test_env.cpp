@@ -563,4 +563,71 @@ void SweepPrefix() {
   ClearFoldersOutsideScratch();
 }
 
+DWORD ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return static_cast<DWORD>(dpi);
+}
+
+namespace {
+
+constexpr char kDpiVariable[] = "QUOP_TEST_DPI";
+
+// The failure texts of a GoogleTest JSON report, unescaped.
+std::string FailuresIn(const std::string& report) {
+  std::string failures;
+  const std::string key = "\"failure\": \"";
+  for (size_t at = report.find(key); at != std::string::npos; at = report.find(key, at)) {
+    for (at += key.size(); at < report.size() && report[at] != '"'; ++at) {
+      if (report[at] == '\\' && at + 1 < report.size()) {
+        const char escaped = report[++at];
+        failures += escaped == 'n' ? '\n' : escaped;
+      } else {
+        failures += report[at];
+      }
+    }
+    failures += '\n';
+  }
+  return failures.empty() ? "no failure reported" : failures;
+}
+
+::testing::AssertionResult RunThisTestAtDpi(DWORD dpi) {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  // Beside the test's own scratch folder, which the child's test empties.
+  const std::string report = BuildPath("scratch\\at-" + std::to_string(dpi) + "-dpi.json");
+  DeleteFileA(report.c_str());
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  RegistryValueOverride pixels("Control Panel\\Desktop", "LogPixels", dpi);
+  SetEnvironmentVariableA(kDpiVariable, std::to_string(dpi).c_str());
+  ui::Process child(self, std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name() +
+                              " --gtest_output=json:" + report);
+  SetEnvironmentVariableA(kDpiVariable, nullptr);
+  if (auto ended = child.WaitExit(60000); !ended) return ended;
+  const std::string ran = ReadFile(report);
+  if (child.ExitCode() == 0 && ran.find("\"tests\": 1,") != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "at " << dpi << " DPI:\n" << FailuresIn(ran);
+}
+
+}  // namespace
+
+void AtEachDpi(std::initializer_list<DWORD> dpis, const std::function<void()>& rows) {
+  char asked[16] = "";
+  const DWORD own = ScreenDpi();
+  if (GetEnvironmentVariableA(kDpiVariable, asked, sizeof asked) > 0) {
+    ASSERT_EQ(own, strtoul(asked, nullptr, 10)) << "the child was not laid out at the DPI asked for";
+    rows();
+    return;
+  }
+  for (const DWORD dpi : dpis) {
+    SCOPED_TRACE(std::to_string(dpi) + " DPI");
+    if (dpi == own) {
+      rows();
+    } else {
+      EXPECT_TRUE(RunThisTestAtDpi(dpi));
+    }
+  }
+}
+
 }  // namespace testenv

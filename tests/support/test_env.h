@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -220,5 +221,15 @@ struct ShortcutProperties {
   int iconIndex = -1;
 };
 ShortcutProperties ReadShortcut(const std::string& file);
+
+// The DPI that this process lays its windows out at.
+DWORD ScreenDpi();
+
+// Runs `rows` at each DPI of `dpis`: here at this process's own, and at any
+// other in a child process that runs the current test again, started with
+// the prefix's LogPixels set to that DPI (the programs that a row starts
+// meanwhile are laid out at it too). In such a child, `rows` runs once, at
+// the child's DPI.
+void AtEachDpi(std::initializer_list<DWORD> dpis, const std::function<void()>& rows);
 
 }  // namespace testenv

@@ -308,16 +308,24 @@ void Click(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-void PressKey(HWND window, WORD virtualKey) {
+HWND Focused(HWND window) {
   GUITHREADINFO info = {};
   info.cbSize = sizeof info;
-  HWND target = window;
-  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {
-    target = info.hwndFocus;
-  }
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+void PressKey(HWND window, WORD virtualKey) {
+  HWND target = Focused(window) ? Focused(window) : window;
   const UINT scan = MapVirtualKeyA(virtualKey, 0);
   PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
   PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
+}
+
+void PressAccessKey(HWND window, char letter) {
+  // What the keyboard's translation makes of Alt and the letter; bit 29:
+  // Alt is down.
+  HWND target = Focused(window) ? Focused(window) : window;
+  PostMessageA(target, WM_SYSCHAR, static_cast<unsigned char>(letter), 1 | (1u << 29));
 }
 
 void CloseBox(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }

@@ -93,6 +93,10 @@ RECT ScreenRect(HWND window);
 void Click(HWND dialog, int id);
 // A key pressed on the window that has the keyboard focus in `window`'s thread.
 void PressKey(HWND window, WORD virtualKey);
+// Alt and `letter` pressed there: the access key of a control.
+void PressAccessKey(HWND window, char letter);
+// The window that has the keyboard focus in `window`'s thread.
+HWND Focused(HWND window);
 // The caption's close box.
 void CloseBox(HWND window);
 // Sets the text of a control (such as the file-name field of a file dialog).
