@@ -39,7 +39,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 # The bench is set up once before the first Wine test and taken down after the
 # last: display, prefix, persistent wine server, URL handlers.
-add_test(NAME wine_bench_up COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-bench.sh ${CMAKE_BINARY_DIR} up)
+add_test(NAME wine_bench_up COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-bench.sh ${CMAKE_BINARY_DIR} up swept)
 add_test(NAME wine_bench_down COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-bench.sh ${CMAKE_BINARY_DIR} down)
 set_tests_properties(wine_bench_up PROPERTIES FIXTURES_SETUP wine TIMEOUT 240)
 set_tests_properties(wine_bench_down PROPERTIES FIXTURES_CLEANUP wine)

@@ -170,9 +170,13 @@ void CInstallerDlg::OnInstall() {
   if (outcome == InstallOutcome::kStopped) return;
   if (outcome == InstallOutcome::kComplete) {
     ShowMessage(LoadResourceString(IDS_INSTALLED));
-    // The results are read next, by a screen reader too; the buttons that
-    // had the focus are disabled.
-    SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(IDC_RESULTS)), TRUE);
+    // The results are read next, by a screen reader too, from their first
+    // line (the focus selects them all, and shows their end); the buttons
+    // that had the focus are disabled.
+    HWND results = GetDlgItem(IDC_RESULTS);
+    SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(results), TRUE);
+    SendMessageA(results, EM_SETSEL, 0, 0);
+    SendMessageA(results, EM_SCROLLCARET, 0, 0);
     EnableWindow(GetDlgItem(IDC_BROWSE), FALSE);
     EnableWindow(GetDlgItem(IDC_INSTALL), FALSE);
   }

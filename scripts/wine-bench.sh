@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Wine test bench of one build folder.
-#   wine-bench.sh BUILD up      display, prefix, persistent wine server, URL handlers, and the
-#                               prefix swept of what killed tests left
+#   wine-bench.sh BUILD up [swept]
+#                               display, prefix, persistent wine server, URL handlers; with
+#                               "swept" (as the tests bring it up) the prefix swept of what
+#                               killed tests left, which takes away the main job's demo client
 #   wine-bench.sh BUILD ensure  quick check that "up" has run and still holds (else runs it);
 #                               after a test found the desktop hung, down and up again
 #   wine-bench.sh BUILD down    ends every Wine process of the prefix and the virtual display
@@ -11,6 +13,7 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 action=$2
+swept=${3:-}
 user_display=${DISPLAY:-}
 . "$build/wine-env.sh"
 bench=$QUOP_BENCH_DIR
@@ -160,7 +163,7 @@ up() {
   # What tests that were killed left in the prefix (their own programs sweep
   # it too, before their first test).
   local sweep=$build/tests/support/prefix_sweep.exe
-  if [ -f "$sweep" ]; then
+  if [ "$swept" = swept ] && [ -f "$sweep" ]; then
     timeout -s KILL 60 "$QUOP_WINE" "$sweep" >>"$bench/wine.log" 2>&1 </dev/null || {
       echo "wine-bench: the prefix could not be swept" >&2
       exit 1

@@ -248,6 +248,46 @@ TEST(WebLink, AHandOverThatTheDesktopsShellCannotTakeGivesTheAddress) {
   }
 }
 
+// Under high contrast the link takes the scheme's colour for links and the
+// logo's lettering the colour of its text, also when the user chooses the
+// scheme while the installer runs. Black lettering (a light scheme) stays
+// seen, though black is the logo's transparent colour. The scheme is the
+// fault injector's, for the installer alone: the face that Wine paints
+// stays its own.
+TEST(WebLink, UnderHighContrastTheLinkAndTheLogoTakeTheSchemesColours) {
+  const struct {
+    const char* scheme;
+    COLORREF link, lettering;
+  } rows[] = {
+      {"dark", RGB(255, 255, 0), RGB(255, 255, 255)},
+      {"light", RGB(0, 0, 128), RGB(0, 0, 1)},  // the nearest to black that is not the transparent colour
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.scheme);
+    const std::string pack = testenv::ScratchDir() + "pack\\";
+    LayOutPack(pack);
+    PlantedFaults injector(pack, "");
+    InstallerRun run(true, pack);
+    ASSERT_NE(run.dialog, nullptr);
+    HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
+    ASSERT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
+    testenv::RegistryValueOverride contrast(testenv::kUrlLogKey, "High contrast", row.scheme);
+    PostMessageA(run.dialog, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_TRUE(WaitForLinkIn(link, row.link));
+    // The logo's full-coverage lettering, right of the bubble at (280, 10).
+    const auto lettering = [&] {
+      int count = 0;
+      for (int y = 10; y < 67; ++y) {
+        for (int x = 332; x < 430; ++x) count += ui::ClientPixel(run.dialog, x, y) == row.lettering;
+      }
+      return count;
+    };
+    EXPECT_TRUE(ui::WaitUntil([&] { return lettering() >= 50; },
+                              [&] { return std::to_string(lettering()) + " pixels of the lettering's colour"; }, 5000));
+    EXPECT_TRUE(run.Quit());
+  }
+}
+
 // ---------------------------------------------------------------------------
 // The keyboard alone, as a screen reader's user goes: Tab reaches every
 // control that takes the focus, the link among them (with a focus rectangle;
@@ -298,6 +338,7 @@ TEST(Keyboard, TheWholeRoadWithoutAMouse) {
   ui::PressKey(info, VK_ESCAPE);
   ASSERT_TRUE(ui::WaitForWindowGone(info));
   EXPECT_TRUE(focusOn(IDC_RESULTS));
+  EXPECT_EQ(SendDlgItemMessageA(run.dialog, IDC_RESULTS, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "not read from the top";
   ui::PressAccessKey(run.dialog, 's');
   EXPECT_TRUE(run.process->WaitExit());
 }

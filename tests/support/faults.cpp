@@ -27,6 +27,11 @@
 //                            "failed" after the one it made fail.
 // CopyFileA gives the copy its source's attributes, as Windows does (Wine
 // does not): a read-only source makes a read-only copy.
+// A high-contrast scheme for the program alone, which a test may switch while
+// it runs: the value "High contrast" of HKCU\Software\Quop test bench,
+// "dark" (white on black, links yellow) or "light" (black on white, links
+// dark blue), answers SystemParametersInfoA and GetSysColor; without it they
+// are the system's.
 // The wide version functions are there for user32, which finds no versions.
 #include <windows.h>
 // After windows.h, which they need.
@@ -224,6 +229,46 @@ Row* RowNamed(const char* name) {
   return nullptr;
 }
 
+// The scheme the test has chosen: 'd', 'l', or 0 for none.
+char ContrastScheme() {
+  char scheme[8] = "";
+  DWORD size = sizeof scheme - 1;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quop test bench", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return 0;
+  const LONG status = RegQueryValueExA(key, "High contrast", nullptr, nullptr, reinterpret_cast<BYTE*>(scheme), &size);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS ? scheme[0] : 0;
+}
+
+decltype(&::SystemParametersInfoA) g_systemParameters;
+decltype(&::GetSysColor) g_sysColor;
+
+BOOL WINAPI ContrastSystemParameters(UINT action, UINT number, void* value, UINT update) {
+  if (action != SPI_GETHIGHCONTRAST || !value || !ContrastScheme()) {
+    return g_systemParameters(action, number, value, update);
+  }
+  static_cast<HIGHCONTRASTA*>(value)->dwFlags = HCF_HIGHCONTRASTON | HCF_AVAILABLE;
+  static_cast<HIGHCONTRASTA*>(value)->lpszDefaultScheme = nullptr;
+  return TRUE;
+}
+
+DWORD WINAPI ContrastSysColor(int index) {
+  const char scheme = ContrastScheme();
+  const bool dark = scheme == 'd';
+  if (!scheme) return g_sysColor(index);
+  switch (index) {
+    case COLOR_BTNFACE:
+      return dark ? RGB(0, 0, 0) : RGB(255, 255, 255);
+    case COLOR_BTNTEXT:
+      return dark ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    case COLOR_HOTLIGHT:
+      return dark ? RGB(255, 255, 0) : RGB(0, 0, 128);
+    default:
+      return g_sysColor(index);
+  }
+}
+
 decltype(&::GetProcAddress) g_getProcAddress;
 
 // The functions looked up at run time: the hook stands for the one found.
@@ -242,6 +287,12 @@ void TakeOverImports() {
     if (std::strcmp(function, "GetProcAddress") == 0) {
       g_getProcAddress = reinterpret_cast<decltype(&::GetProcAddress)>(
           imports::Repoint(slot, reinterpret_cast<imports::Slot>(&HookGetProcAddress)));
+    } else if (std::strcmp(function, "SystemParametersInfoA") == 0) {
+      g_systemParameters = reinterpret_cast<decltype(&::SystemParametersInfoA)>(
+          imports::Repoint(slot, reinterpret_cast<imports::Slot>(&ContrastSystemParameters)));
+    } else if (std::strcmp(function, "GetSysColor") == 0) {
+      g_sysColor = reinterpret_cast<decltype(&::GetSysColor)>(
+          imports::Repoint(slot, reinterpret_cast<imports::Slot>(&ContrastSysColor)));
     } else if (Row* row = RowNamed(function)) {
       *row->real = reinterpret_cast<void*>(imports::Repoint(slot, reinterpret_cast<imports::Slot>(row->hook)));
     }
