@@ -8,6 +8,7 @@
 
 #include "installer_app.h"
 #include "installer_resource.h"
+#include "queued_messages.h"
 #include "resource_strings.h"
 #include "shell_calls.h"
 #include "system_library.h"
@@ -209,16 +210,7 @@ bool RunWithDeadline(ShellErrand* errand) {
     const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, kShellDeadlineMs - elapsed, QS_ALLINPUT);
     ended = woke == WAIT_OBJECT_0;
     if (woke != WAIT_OBJECT_0 + 1) break;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that waits for it
-        quitting = true;
-        break;
-      }
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
+    quitting = !ServeQueuedMessages();
   }
   CloseHandle(thread);
   return ended;

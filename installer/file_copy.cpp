@@ -1,6 +1,7 @@
 #include "file_copy.h"
 
 #include "install_rules.h"
+#include "queued_messages.h"
 #include "system_library.h"
 
 // GetVersion's top bit is set on Windows 95 and 98.
@@ -155,15 +156,9 @@ bool LockMayEnd(DWORD start) {
   }
   const DWORD pause = GetTickCount();
   do {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that waits for it
-        SetLastError(error);
-        return false;
-      }
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
+    if (!ServeQueuedMessages()) {
+      SetLastError(error);
+      return false;
     }
     Sleep(20);
   } while (GetTickCount() - pause < 100);

@@ -69,7 +69,9 @@ bool CStaticLink::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     }
     case WM_KEYDOWN:
       if (wParam != VK_RETURN && wParam != VK_SPACE) return false;
-      OnClicked();
+      // As a click: the dialog drops it while it still handles one.
+      SendMessageA(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m_hWnd), STN_CLICKED),
+                   reinterpret_cast<LPARAM>(m_hWnd));
       return true;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
