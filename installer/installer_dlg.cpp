@@ -75,7 +75,7 @@ BOOL CInstallerDlg::OnInitDialog() {
   m_webLink.SubclassDlgItem(IDC_WEB_LINK, this);
   m_webLink.m_link = kSiteAddress;
   static constexpr ScreenReaderName kNames[] = {{IDC_BROWSE, IDS_BROWSE_NAME}, {IDC_RESULTS, IDS_RESULTS_NAME}};
-  NameForScreenReaders(m_hWnd, kNames, 2);
+  NameForScreenReaders(m_hWnd, kNames, sizeof kNames / sizeof *kNames);
 
   UpdateInstallButton();
   return TRUE;  // the focus goes to the first tab stop, "..."

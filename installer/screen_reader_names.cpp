@@ -20,7 +20,8 @@ void NameForScreenReaders(HWND dialog, const ScreenReaderName* names, size_t cou
   for (size_t i = 0; i < count; ++i) {
     // The string table's texts are code page 1252 whatever the system's own.
     WCHAR name[128];
-    if (MultiByteToWideChar(1252, 0, LoadResourceString(names[i].stringId).c_str(), -1, name, 128)) {
+    if (MultiByteToWideChar(1252, 0, LoadResourceString(names[i].stringId).c_str(), -1, name,
+                            sizeof name / sizeof *name)) {
       services->SetHwndPropStr(GetDlgItem(dialog, names[i].controlId), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                kNameProperty, name);
     }

@@ -248,9 +248,7 @@ TEST(WebLink, AHandOverThatTheDesktopsShellCannotTakeGivesTheAddress) {
     ClickOn(link);
     if (waits) {
       ui::PressKey(run.dialog, VK_TAB);
-      EXPECT_TRUE(ui::WaitUntil([&] { return ui::Focused(run.dialog) == ui::Control(run.dialog, kSortir); },
-                                [&] { return "the focus on " + std::to_string(GetDlgCtrlID(ui::Focused(run.dialog))); },
-                                5000));
+      EXPECT_TRUE(ui::WaitForFocus(run.dialog, kSortir, 5000));
     }
     EXPECT_EQ(run.ExpectMessage(), std::string("Obriu aquesta adreça al navegador:\n") + kSiteAddress);
     EXPECT_TRUE(WaitForLinkIn(link, RGB(0, 0, 255)));
@@ -310,11 +308,7 @@ TEST(Keyboard, TheWholeRoadWithoutAMouse) {
   InstallerRun run;
   ASSERT_NE(run.dialog, nullptr);
   HWND link = ui::Control(run.dialog, IDC_WEB_LINK);
-  const auto focusOn = [&](int id) {
-    return ui::WaitUntil(
-        [&] { return ui::Focused(run.dialog) == ui::Control(run.dialog, id); },
-        [&] { return "the focus on control " + std::to_string(GetDlgCtrlID(ui::Focused(run.dialog))); }, 5000);
-  };
+  const auto focusOn = [&](int id) { return ui::WaitForFocus(run.dialog, id, 5000); };
   const auto tab = [&](int id) {
     ui::PressKey(run.dialog, VK_TAB);
     return focusOn(id);

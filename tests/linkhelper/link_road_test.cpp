@@ -295,8 +295,7 @@ TEST(LinkDialog, IsAnsweredWithTheKeyboardAlone) {
   HWND line = ui::Control(link, IDC_LINK_SERVER);
   for (const int id : {IDOK, IDCANCEL, IDC_LINK_SERVER}) {
     if (id != IDOK) ui::PressKey(link, VK_TAB);
-    EXPECT_TRUE(ui::WaitUntil([&] { return ui::Focused(link) == ui::Control(link, id); },
-                              [&] { return "the focus on " + std::to_string(GetDlgCtrlID(ui::Focused(link))); }, 5000));
+    EXPECT_TRUE(ui::WaitForFocus(link, id, 5000));
   }
   for (int i = 0; i < 3; ++i) ui::PressKey(link, VK_DOWN);
   EXPECT_TRUE(ui::WaitUntil([&] { return SendMessageA(line, EM_GETFIRSTVISIBLELINE, 0, 0) > 0; },

@@ -242,6 +242,11 @@ AssertionResult WaitForEnabled(HWND window, DWORD timeoutMs) {
                    [&] { return Quoted(Text(window)) + (window ? " disabled" : ": no such control"); }, timeoutMs);
 }
 
+AssertionResult WaitForFocus(HWND dialog, int id, DWORD timeoutMs) {
+  return WaitUntil([&] { return Focused(dialog) == Control(dialog, id); },
+                   [&] { return "the focus on control " + std::to_string(GetDlgCtrlID(Focused(dialog))); }, timeoutMs);
+}
+
 AssertionResult WaitIdle(HWND main, DWORD timeoutMs) {
   DWORD processId = 0;
   GetWindowThreadProcessId(main, &processId);

@@ -70,6 +70,8 @@ AssertionResult WaitForDialog(DWORD processId, const std::string& title, HWND& f
 AssertionResult WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
 AssertionResult WaitForText(HWND window, const std::string& expected, DWORD timeoutMs = kDefaultTimeoutMs);
 AssertionResult WaitForEnabled(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+// Until the control `id` of `dialog` has the focus of the dialog's thread.
+AssertionResult WaitForFocus(HWND dialog, int id, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // The settle point at which a test decides that something did not happen:
 // the program of `main` has served a message in its own loop twice in a row
