@@ -128,6 +128,30 @@ start_desktop() {
   exit 1
 }
 
+# The desktop keeper (tests/support/desktop_keeper.cpp) holds the desktop
+# shell's objects for as long as the bench is up: without it, Wine's desktop
+# hangs once in some thousand of the installer's calls into it. The bench is
+# up once it holds them.
+keeper_alive() {
+  [ -f "$bench/keeper.pid" ] && kill -0 "$(cat "$bench/keeper.pid")" 2>/dev/null
+}
+
+start_keeper() {
+  local keeper=$build/tests/support/desktop_keeper.exe
+  [ -f "$keeper" ] || return 0
+  keeper_alive && return
+  rm -f "$bench/keeper-holds"
+  setsid "$QUOP_WINE" "$keeper" "Z:$(echo "$bench/keeper-holds" | tr / '\\')" </dev/null >>"$bench/wine.log" 2>&1 &
+  echo $! >"$bench/keeper.pid"
+  for _ in $(seq 1 400); do
+    [ -f "$bench/keeper-holds" ] && return
+    keeper_alive || break
+    sleep 0.1
+  done
+  echo "wine-bench: the desktop keeper could not hold the desktop shell's objects" >&2
+  exit 1
+}
+
 up() {
   start_display
   export DISPLAY=$(cat "$bench/display")
@@ -160,6 +184,7 @@ up() {
   "$WINESERVER" -p >>"$bench/wine.log" 2>&1 </dev/null || true
   configure_prefix
   start_desktop
+  start_keeper
   # What tests that were killed left in the prefix (their own programs sweep
   # it too, before their first test).
   local sweep=$build/tests/support/prefix_sweep.exe
@@ -180,7 +205,7 @@ down() {
   if xvfb_alive; then
     kill "$(cat "$bench/xvfb.pid")" 2>/dev/null || true
   fi
-  rm -f "$bench/xvfb.pid" "$bench/display" "$bench/up"
+  rm -f "$bench/xvfb.pid" "$bench/display" "$bench/up" "$bench/keeper.pid" "$bench/keeper-holds"
 }
 
 case "$action" in
@@ -196,7 +221,8 @@ case "$action" in
       exit 0
     fi
     if [ -f "$bench/up" ] && [ -f "$WINEPREFIX/system.reg" ] && [ -f "$bench/display" ] &&
-      { [ ! -f "$bench/xvfb.pid" ] || xvfb_alive; } && fonts_present && desktop_alive; then
+      { [ ! -f "$bench/xvfb.pid" ] || xvfb_alive; } && fonts_present && desktop_alive &&
+      { [ ! -f "$build/tests/support/desktop_keeper.exe" ] || keeper_alive; }; then
       exit 0
     fi
     up

@@ -1,6 +1,7 @@
 // The bench itself: what a test killed by its time limit leaves in the
 // prefix is swept before the next test program runs (and when the bench
-// comes up), so that it fails no later test.
+// comes up), so that it fails no later test; the desktop's shell objects
+// are held while it is up, so that Wine's desktop does not hang.
 #include <gtest/gtest.h>
 
 #include "installer_road.h"
@@ -53,6 +54,13 @@ TEST(Bench, SweepsWhatAKilledTestLeft) {
   // The installer opens as on a fresh prefix.
   InstallerRun run;
   EXPECT_NE(run.dialog, nullptr);
+}
+
+// Without the keeper nothing fails at once: the desktop hangs in one run of
+// many, somewhere in the sweeps.
+TEST(Bench, HoldsTheDesktopShellsObjects) {
+  EXPECT_TRUE(testenv::ProgramRuns("desktop_keeper.exe")) << "no desktop keeper runs";
+  EXPECT_TRUE(testenv::FileExists(testenv::BuildPath("wine-bench\\keeper-holds"))) << "the keeper holds nothing";
 }
 
 }  // namespace

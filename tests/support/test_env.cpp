@@ -181,9 +181,6 @@ std::vector<std::string> UrlLog::Urls() const {
   return urls;
 }
 
-namespace {
-
-// True while a process of this name runs.
 bool ProgramRuns(const char* name) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
@@ -196,8 +193,6 @@ bool ProgramRuns(const char* name) {
   CloseHandle(snapshot);
   return found;
 }
-
-}  // namespace
 
 ::testing::AssertionResult UrlLog::WaitForCount(size_t count, DWORD timeoutMs) const {
   return ui::WaitUntil([&] { return Entries().size() >= count; },

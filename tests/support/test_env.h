@@ -34,6 +34,8 @@ std::string ReadFile(const std::string& path);
 void DeleteTree(const std::string& dir);
 bool WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// True while a process of this name runs.
+bool ProgramRuns(const char* name);
 // Makes `link` a symbolic link to the folder `target` as Wine's file system
 // holds one (a host's symbolic link, which Windows programs there see as a
 // junction): Wine's own CreateSymbolicLink makes none. Both are Windows
