@@ -131,15 +131,19 @@ start_desktop() {
 # The desktop keeper (tests/support/desktop_keeper.cpp) holds the desktop
 # shell's objects for as long as the bench is up: without it, Wine's desktop
 # hangs once in some thousand of the installer's calls into it. The bench is
-# up once it holds them.
+# up once it holds them (a build without the tests has no keeper).
+keeper=$build/tests/support/desktop_keeper.exe
+
 keeper_alive() {
   [ -f "$bench/keeper.pid" ] && kill -0 "$(cat "$bench/keeper.pid")" 2>/dev/null
 }
 
+keeper_holds() {
+  [ ! -f "$keeper" ] || keeper_alive
+}
+
 start_keeper() {
-  local keeper=$build/tests/support/desktop_keeper.exe
-  [ -f "$keeper" ] || return 0
-  keeper_alive && return
+  keeper_holds && return
   rm -f "$bench/keeper-holds"
   setsid "$QUOP_WINE" "$keeper" "Z:$(echo "$bench/keeper-holds" | tr / '\\')" </dev/null >>"$bench/wine.log" 2>&1 &
   echo $! >"$bench/keeper.pid"
@@ -221,8 +225,7 @@ case "$action" in
       exit 0
     fi
     if [ -f "$bench/up" ] && [ -f "$WINEPREFIX/system.reg" ] && [ -f "$bench/display" ] &&
-      { [ ! -f "$bench/xvfb.pid" ] || xvfb_alive; } && fonts_present && desktop_alive &&
-      { [ ! -f "$build/tests/support/desktop_keeper.exe" ] || keeper_alive; }; then
+      { [ ! -f "$bench/xvfb.pid" ] || xvfb_alive; } && fonts_present && desktop_alive && keeper_holds; then
       exit 0
     fi
     up
