@@ -18,7 +18,9 @@ fail() {
 for entry in "$@"; do
   IFS=: read -r exe guarded functions <<<"$entry"
   header=$("$objdump" -p "$exe")
-  field() { echo "$header" | awk -v name="$1" '$1 == name { print $2; exit }'; }
+  # From a here-string, not a pipe: an awk that ends at its match would end a
+  # writer still writing, and with pipefail the script then ends in silence.
+  field() { awk -v name="$1" '$1 == name { print $2; exit }' <<<"$header"; }
   echo "$(basename "$exe"): Characteristics $(field Characteristics), DllCharacteristics $(field DllCharacteristics)"
   (($(field Characteristics) & 0x0001)) && fail "relocations stripped"
   reloc_size=$(echo "$header" | awk '$1 == "Entry" && $2 == "5" { print $4 }')
